@@ -1,0 +1,36 @@
+#include "catalog/Identifiers.h"
+
+namespace Identifiers {
+
+QString Db2(const QString& name) {
+    QString inner = name;
+    inner.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + inner + QLatin1Char('"');
+}
+
+QString Ase(const QString& name) { return QLatin1Char('[') + name + QLatin1Char(']'); }
+
+bool AseCanDelimit(const QString& name) { return !name.contains(QLatin1Char(']')); }
+
+bool AseCanDelimit(const QStringList& names) {
+    for (const QString& n : names)
+        if (!AseCanDelimit(n)) return false;
+    return true;
+}
+
+QString AseRefusal(const QString& table) {
+    return QStringLiteral("The table ") + table +
+           QStringLiteral(" was not sent to Sybase ASE: its name or one of its column names holds the character ], "
+                          "which cannot stand inside an ASE name in brackets.");
+}
+
+}  // namespace Identifiers
+
+QString Statements::DropDb2Table(const QString& name) { return QStringLiteral("DROP TABLE ") + Identifiers::Db2(name); }
+
+QString Statements::DropAseTable(const QString& name) { return QStringLiteral("DROP TABLE ") + Identifiers::Ase(name); }
+
+QString Statements::RenameDb2Table(const QString& oldName, const QString& newName) {
+    return QStringLiteral("RENAME TABLE ") + Identifiers::Db2(oldName) + QStringLiteral(" TO ") +
+           Identifiers::Db2(newName);
+}

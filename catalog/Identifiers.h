@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Delimited identifiers, so that a name is always exactly one identifier and
+// never ends a statement early.
+namespace Identifiers {
+
+// "name" with every '"' inside doubled, as standard SQL and DB2 read it.
+QString Db2(const QString& name);
+
+// [name]. ASE has no confirmed escape for ']' inside brackets, so a name
+// holding one cannot be delimited at all; callers ask AseCanDelimit first.
+QString Ase(const QString& name);
+bool AseCanDelimit(const QString& name);
+bool AseCanDelimit(const QStringList& names);
+
+// What the user is told when a table is passed over for such a name.
+QString AseRefusal(const QString& table);
+
+}  // namespace Identifiers
+
+// The statements of the delete and rename commands.
+namespace Statements {
+QString DropDb2Table(const QString& name);
+QString DropAseTable(const QString& name);
+QString RenameDb2Table(const QString& oldName, const QString& newName);
+}  // namespace Statements

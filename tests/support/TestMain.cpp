@@ -1,0 +1,15 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLocale>
+
+#include "support/TestOdbc.h"
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    TestOdbc::install();
+    QApplication app(argc, argv);
+    // Values are written in the user's regional format; the tests fix it.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    return RUN_ALL_TESTS();
+}
