@@ -5,6 +5,8 @@
 #include <exception>
 #include <utility>
 
+#include "app/Program.h"
+
 // The one failure rule of every command: a step that fails is reported in
 // the "Application Error" box with the command's name and the step's line
 // number, and once the user has pressed OK the command goes on with its
@@ -25,6 +27,8 @@ public:
         try {
             std::forward<Step>(step)();
             return true;
+        } catch (const Program::Ending&) {
+            throw;
         } catch (...) {
             report(std::current_exception());
             return false;
