@@ -11,6 +11,8 @@
 
 #include <optional>
 
+#include "catalog/Listing.h"
+
 // The pieces both windows are built from: Qt widgets that offer what the
 // windows use of them, placed in 1/1440 inch (15 per pixel at 96 dots per
 // inch; Qt scales for other densities).
@@ -98,7 +100,7 @@ protected:
 
 // A table list: items kept in alphabetical order regardless of case,
 // extended multiple selection, a current item (index -1 when none).
-class ListBox : public QListWidget {
+class ListBox : public QListWidget, public TableListTarget {
     Q_OBJECT
 public:
     explicit ListBox(QWidget* parent);
@@ -109,10 +111,13 @@ public:
     bool Selected(int index) const;
     void setSelected(int index, bool selected);
     // Places the item at its alphabetical place.
-    void AddItem(const QString& text);
+    void AddItem(const QString& text) override;
     void RemoveItem(int index);
-    void Clear() { clear(); }
+    void Clear() override { clear(); }
     QStringList items() const;
+
+protected:
+    void focusInEvent(QFocusEvent* e) override;
 };
 
 // The skin stand-in: the skin file is a Qt style sheet, applied to the

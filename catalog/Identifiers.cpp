@@ -34,3 +34,9 @@ QString Statements::RenameDb2Table(const QString& oldName, const QString& newNam
     return QStringLiteral("RENAME TABLE ") + Identifiers::Db2(oldName) + QStringLiteral(" TO ") +
            Identifiers::Db2(newName);
 }
+
+QString Identifiers::AseDropRefusal(const QString& table) {
+    return QStringLiteral("The table ") + table +
+           QStringLiteral(" was not dropped from Sybase ASE: its name holds the character ], which cannot stand "
+                          "inside an ASE name in brackets.");
+}

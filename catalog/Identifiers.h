@@ -27,3 +27,8 @@ QString DropDb2Table(const QString& name);
 QString DropAseTable(const QString& name);
 QString RenameDb2Table(const QString& oldName, const QString& newName);
 }  // namespace Statements
+
+namespace Identifiers {
+// What the user is told when a drop is passed over for a name holding ']'.
+QString AseDropRefusal(const QString& table);
+}  // namespace Identifiers
