@@ -84,7 +84,9 @@ PushButton::PushButton(const QString& caption, QWidget* parent) : QPushButton(ca
     setFont(Arial(11.25, true));
     QPalette p = palette();
     p.setColor(QPalette::Button, Qt::white);
-    p.setColor(QPalette::ButtonText, QApplication::palette().color(QPalette::ButtonText));
+    // Disabled buttons keep the greyed text of the system palette.
+    for (auto group : {QPalette::Active, QPalette::Inactive})
+        p.setColor(group, QPalette::ButtonText, QApplication::palette().color(group, QPalette::ButtonText));
     setPalette(p);
     setAutoFillBackground(true);
     setMouseTracking(true);
@@ -93,6 +95,8 @@ PushButton::PushButton(const QString& caption, QWidget* parent) : QPushButton(ca
 void PushButton::mouseMoveEvent(QMouseEvent* e) {
     if (isEnabled()) emit MouseMove();
     QPushButton::mouseMoveEvent(e);
+    // The move belongs to the button: its frame must not see it too.
+    e->accept();
 }
 
 // --- ProgressBar -------------------------------------------------------------

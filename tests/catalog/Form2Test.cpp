@@ -1,0 +1,121 @@
+#include <QTest>
+
+#include "app/Controls.h"
+#include "catalog/Form2.h"
+#include "catalog/Listing.h"
+#include "connections/Form1.h"
+#include "support/WindowFixture.h"
+
+namespace {
+
+using Controls::Twips;
+
+void hover(QWidget* w) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
+}
+
+struct Form2Test : WindowFixture {
+    Form2& open() {
+        storeWorkingLogins();
+        Form1& f = start();
+        return f.form2();
+    }
+};
+
+TEST_F(Form2Test, ListsShowUserTablesOnlyWithTheAseSysFilter) {
+    const QStringList names{QStringLiteral("analysis"), QStringLiteral("catsys"), QStringLiteral("MySysLog"), QStringLiteral("SYSTEMDATA"),
+                            QStringLiteral("Orders"), QStringLiteral("zeta"), QStringLiteral("Alpha")};
+    for (const QString& db : {db2, ase}) {
+        QStringList statements;
+        for (const QString& n : names) statements << QStringLiteral("CREATE TABLE \"%1\" (x)").arg(n);
+        statements << QStringLiteral("CREATE VIEW OrdersView AS SELECT * FROM Orders");
+        TestOdbc::exec(db, statements);
+    }
+    Form2& f = open();
+    EXPECT_EQ(f.List1->items(), (QStringList{"Alpha", "analysis", "catsys", "MySysLog", "Orders", "SYSTEMDATA", "zeta"}));
+    EXPECT_EQ(f.List2->items(), (QStringList{"Alpha", "analysis", "Orders", "zeta"}));
+}
+
+TEST_F(Form2Test, AFailedDb2ListingIsOneReportAtLine116AndAseStillFills) {
+    TestOdbc::exec(db2, {QStringLiteral("CREATE TABLE kept (x)")});
+    TestOdbc::exec(ase, {QStringLiteral("CREATE TABLE customers (x)")});
+    Form2& f = open();
+    ASSERT_EQ(f.List1->items(), QStringList{QStringLiteral("kept")});
+    form1->Text10->setText(TestOdbc::brokenProfile().database);
+    f.Form_Load();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("\r\nin Kelvane2021/08/31.Form2.Form_Load at line 116\r\r")))
+        << dialogs.messages[0].text.toStdString();
+    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Application Error"));
+    EXPECT_TRUE(f.List1->items().isEmpty());
+    EXPECT_EQ(f.List2->items(), QStringList{QStringLiteral("customers")});
+}
+
+TEST_F(Form2Test, SelectAndDeselectAllWorkOnTheirOwnList) {
+    TestOdbc::exec(db2, {QStringLiteral("CREATE TABLE a (x)"), QStringLiteral("CREATE TABLE b (x)")});
+    Form2& f = open();
+    QTest::mouseClick(f.PushButton10, Qt::LeftButton);
+    EXPECT_EQ(f.List1->selectedItems().size(), 2);
+    QTest::mouseClick(f.PushButton8, Qt::LeftButton);  // the empty ASE list: nothing to do
+    QTest::mouseClick(f.PushButton11, Qt::LeftButton);
+    EXPECT_TRUE(f.List1->selectedItems().isEmpty());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(Form2Test, ListsSortWithoutRegardToCaseAndHaveNoCurrentItemUntilPicked) {
+    Form2& f = open();
+    for (const char* n : {"beta", "Alpha", "alpha", "Gamma", "BETA"}) f.List1->AddItem(QString::fromLatin1(n));
+    EXPECT_EQ(f.List1->items(), (QStringList{"Alpha", "alpha", "beta", "BETA", "Gamma"}));
+    f.show();
+    f.List1->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(f.List1->ListIndex(), -1);
+    QTest::mouseClick(f.List1->viewport(), Qt::LeftButton, {}, f.List1->visualItemRect(f.List1->item(2)).center());
+    EXPECT_EQ(f.List1->ListIndex(), 2);
+    EXPECT_TRUE(f.List1->Selected(2));
+}
+
+TEST_F(Form2Test, HelpPointerAndClosing) {
+    Form2& f = open();
+    f.show();
+    QTest::mouseClick(f.PushButton12, Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Questions? Please contact Team Quillmoor at https://www.quillmoor.example/contact"));
+    hover(f.PushButton3);
+    EXPECT_EQ(f.MousePointer(), Controls::Hand);
+    hover(f.List2->viewport());
+    EXPECT_EQ(f.MousePointer(), Controls::Normal);
+    f.setMousePointer(Controls::Busy);
+    hover(f.PushButton1);
+    hover(f.List1->viewport());
+    EXPECT_EQ(f.MousePointer(), Controls::Busy);
+    f.setMousePointer(Controls::Normal);
+    EXPECT_FALSE(f.PushButton7->isEnabled());
+}
+
+TEST_F(Form2Test, LayoutMatchesTheDesign) {
+    Form2& f = open();
+    EXPECT_EQ(f.width(), Twips(8040));
+    EXPECT_EQ(f.height(), Twips(5520));
+    EXPECT_EQ(f.Frame2->geometry(), QRect(272, 8, 256, 281));
+    EXPECT_EQ(f.ProgressBar1->geometry(), QRect(8, 297, 520, 27));
+    EXPECT_EQ(f.ProgressBar1->text(), QStringLiteral("Progress Bar"));
+    EXPECT_EQ(f.PushButton6->geometry().top(), Twips(3598));
+    EXPECT_EQ(f.palette().color(QPalette::Window), QApplication::palette().color(QPalette::Button));
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Velmarch"));
+}
+
+TEST_F(Form2Test, BothWindowsAreSavedAsPicturesForAPersonToLookAt) {
+    TestOdbc::exec(db2, {QStringLiteral("CREATE TABLE EMPLOYEE (x)"), QStringLiteral("CREATE TABLE DEPARTMENT (x)")});
+    TestOdbc::exec(ase, {QStringLiteral("CREATE TABLE customers (x)"), QStringLiteral("CREATE TABLE \"Zoë's orders\" (x)")});
+    Form2& f = open();
+    f.List1->setSelected(0, true);
+    form1->show();
+    f.show();
+    EXPECT_TRUE(form1->grab().save(QStringLiteral(VELMARCH_BUILD_DIR "/Form1.png")));
+    EXPECT_TRUE(f.grab().save(QStringLiteral(VELMARCH_BUILD_DIR "/Form2.png")));
+}
+
+}  // namespace
