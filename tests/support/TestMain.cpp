@@ -8,6 +8,8 @@
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     TestOdbc::install();
+    // Headless always, also when ctest lists the tests.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     // Values are written in the user's regional format; the tests fix it.
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
