@@ -222,6 +222,42 @@ TEST_F(Form1Test, AGoodSkinColoursTheWindowAndItsFramesAndLabels) {
     EXPECT_TRUE(f.styleSheet().contains(QStringLiteral("navy")));
 }
 
+// A 32 x 32 Windows cursor whose hotspot is (5, 7).
+QByteArray handCursor() {
+    QByteArray d;
+    auto word = [&d](int v) { d.append(char(v & 0xff)).append(char((v >> 8) & 0xff)); };
+    auto dword = [&](int v) { word(v & 0xffff), word((v >> 16) & 0xffff); };
+    const int pixels = 32 * 32 * 4, mask = 32 * 32 / 8, size = 40 + pixels + mask;
+    word(0), word(2), word(1);                                    // a cursor directory of one entry
+    d.append(char(32)).append(char(32)).append('\0').append('\0');  // 32 x 32
+    word(5), word(7), dword(size), dword(22);                     // hotspot, size, offset
+    dword(40), dword(32), dword(64), word(1), word(32), dword(0), dword(pixels), dword(0), dword(0), dword(0), dword(0);
+    d.append(QByteArray(pixels, char(0x80)));
+    d.append(QByteArray(mask, '\0'));
+    return d;
+}
+
+TEST_F(Form1Test, TheHandPointerIsReadFromTheCursorFileBesideTheProgram) {
+    QFile file(folder + QStringLiteral("/HAND-M.CUR"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(handCursor());
+    file.close();
+    Form1& f = start();
+    hover(f.PushButton4);
+    EXPECT_EQ(f.MousePointer(), Controls::Hand);
+    EXPECT_EQ(f.cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(f.cursor().hotSpot(), QPoint(5, 7));
+    hover(f.Frame1);
+    EXPECT_EQ(f.cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(Form1Test, WithoutTheCursorFileTheHandLooksLikeTheNormalPointer) {
+    Form1& f = start();
+    hover(f.PushButton4);
+    EXPECT_EQ(f.MousePointer(), Controls::Hand);
+    EXPECT_EQ(f.cursor().shape(), Qt::ArrowCursor);
+}
+
 TEST_F(Form1Test, ClosingEndsTheProgramAndWritesNothingMore) {
     storeWorkingLogins();
     Form1& f = start();
