@@ -39,6 +39,8 @@ void Form2::PushButton1_Click() {
     p(106, [&] { last = List1->ListCount() - 1; });
     for (int i = last; i >= 0; --i) {
         p(108, [&] { DoEvents(); });
+        // A command run inside the yield may have shortened the list.
+        if (i >= List1->ListCount()) continue;
         bool selected = false;
         p(110, [&] { selected = List1->Selected(i); });
         if (!selected) continue;

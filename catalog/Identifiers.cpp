@@ -37,6 +37,7 @@ QString Statements::RenameDb2Table(const QString& oldName, const QString& newNam
 
 QString Identifiers::AseDropRefusal(const QString& table) {
     return QStringLiteral("The table ") + table +
-           QStringLiteral(" was not dropped from Sybase ASE: its name holds the character ], which cannot stand "
-                          "inside an ASE name in brackets.");
+           QStringLiteral(
+               " was not dropped from Sybase ASE: its name holds the character ], which cannot stand "
+               "inside an ASE name in brackets.");
 }
