@@ -106,6 +106,9 @@ ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent) {
     QProgressBar::setValue(0);
     setTextVisible(true);
     setAlignment(Qt::AlignCenter);
+    // The bar shows its own text, never a percentage; without a %p in the
+    // format Qt repaints only when the filled part grows visibly.
+    setFormat(QString());
 }
 
 void ProgressBar::setValue(double percent) {

@@ -12,16 +12,17 @@ QString Ase(const QString& name) { return QLatin1Char('[') + name + QLatin1Char(
 
 bool AseCanDelimit(const QString& name) { return !name.contains(QLatin1Char(']')); }
 
-bool AseCanDelimit(const QStringList& names) {
-    for (const QString& n : names)
-        if (!AseCanDelimit(n)) return false;
-    return true;
-}
-
 QString AseRefusal(const QString& table) {
     return QStringLiteral("The table ") + table +
-           QStringLiteral(" was not sent to Sybase ASE: its name or one of its column names holds the character ], "
+           QStringLiteral(" was not copied: its name or one of its column names holds the character ], "
                           "which cannot stand inside an ASE name in brackets.");
+}
+
+QString AseDropRefusal(const QString& table) {
+    return QStringLiteral("The table ") + table +
+           QStringLiteral(
+               " was not dropped from Sybase ASE: its name holds the character ], which cannot stand "
+               "inside an ASE name in brackets.");
 }
 
 }  // namespace Identifiers
@@ -33,11 +34,4 @@ QString Statements::DropAseTable(const QString& name) { return QStringLiteral("D
 QString Statements::RenameDb2Table(const QString& oldName, const QString& newName) {
     return QStringLiteral("RENAME TABLE ") + Identifiers::Db2(oldName) + QStringLiteral(" TO ") +
            Identifiers::Db2(newName);
-}
-
-QString Identifiers::AseDropRefusal(const QString& table) {
-    return QStringLiteral("The table ") + table +
-           QStringLiteral(
-               " was not dropped from Sybase ASE: its name holds the character ], which cannot stand "
-               "inside an ASE name in brackets.");
 }

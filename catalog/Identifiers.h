@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 // Delimited identifiers, so that a name is always exactly one identifier and
 // never ends a statement early.
@@ -14,10 +13,11 @@ QString Db2(const QString& name);
 // holding one cannot be delimited at all; callers ask AseCanDelimit first.
 QString Ase(const QString& name);
 bool AseCanDelimit(const QString& name);
-bool AseCanDelimit(const QStringList& names);
 
-// What the user is told when a table is passed over for such a name.
+// What the user is told when a table is passed over for such a name: a copy
+// (in either direction) and a drop.
 QString AseRefusal(const QString& table);
+QString AseDropRefusal(const QString& table);
 
 }  // namespace Identifiers
 
@@ -27,8 +27,3 @@ QString DropDb2Table(const QString& name);
 QString DropAseTable(const QString& name);
 QString RenameDb2Table(const QString& oldName, const QString& newName);
 }  // namespace Statements
-
-namespace Identifiers {
-// What the user is told when a drop is passed over for a name holding ']'.
-QString AseDropRefusal(const QString& table);
-}  // namespace Identifiers
