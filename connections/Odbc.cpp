@@ -170,13 +170,19 @@ struct Recordset::Statement {
 struct Connection::Handles {
     Handle env;
     Handle dbc;
+    // Execute sends every statement on this one: a handle per statement
+    // costs the driver manager and the driver an allocation each time.
+    Handle exec;
     bool open = false;
 };
 
 Connection::Connection() = default;
 
 Connection::~Connection() {
-    if (handles_ && handles_->open) SQLDisconnect(handles_->dbc.get());
+    if (handles_ && handles_->open) {
+        handles_->exec = Handle();
+        SQLDisconnect(handles_->dbc.get());
+    }
 }
 
 void Connection::addGlobalListener(Listener listener) { globalListeners().push_back(std::move(listener)); }
@@ -223,6 +229,7 @@ void Connection::Open(const QString& connectionString) {
 
 void Connection::Close() {
     if (!isOpen()) throw Error(QStringLiteral("Operation is not allowed when the object is closed."), {});
+    handles_->exec = Handle();
     SQLDisconnect(handles_->dbc.get());
     handles_.reset();
 }
@@ -230,10 +237,18 @@ void Connection::Close() {
 void Connection::Execute(const QString& statement) {
     SQLHDBC dbc = handle();
     notify(statement);
-    Handle stmt(SQL_HANDLE_STMT, dbc);
+    if (handles_->exec.get() == SQL_NULL_HANDLE) handles_->exec = Handle(SQL_HANDLE_STMT, dbc);
+    SQLHSTMT stmt = handles_->exec.get();
     QByteArray text = toDriver(translator() ? translator()(statement) : statement);
-    SQLRETURN rc = SQLExecDirect(stmt.get(), reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
-    if (rc != SQL_NO_DATA) check(rc, SQL_HANDLE_STMT, stmt.get());
+    SQLRETURN rc =
+        SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
+    // Closed after the diagnostics are read, so the next statement finds
+    // the handle ready whatever this one returned.
+    struct CloseCursor {
+        SQLHSTMT s;
+        ~CloseCursor() { SQLFreeStmt(s, SQL_CLOSE); }
+    } closeCursor{stmt};
+    if (rc != SQL_NO_DATA) check(rc, SQL_HANDLE_STMT, stmt);
 }
 
 std::unique_ptr<Recordset> Connection::OpenSchema(int schema) {
@@ -335,16 +350,20 @@ namespace {
 bool readLong(SQLHSTMT s, SQLUSMALLINT column, SQLSMALLINT cType, std::vector<char>& buffer, QByteArray& out) {
     out.clear();
     const SQLLEN terminator = cType == SQL_C_CHAR ? 1 : 0;
+    // The first piece is asked for small: most values are short, and some
+    // drivers (SQLite's) fill the whole of the space they are offered.
+    SQLLEN size = std::min<SQLLEN>(static_cast<SQLLEN>(buffer.size()), 256);
     for (;;) {
         SQLLEN indicator = 0;  // zeroed before every call: some drivers write only 32 bits of it
-        SQLRETURN rc = SQLGetData(s, column, cType, buffer.data(), static_cast<SQLLEN>(buffer.size()), &indicator);
+        SQLRETURN rc = SQLGetData(s, column, cType, buffer.data(), size, &indicator);
         if (rc == SQL_NO_DATA) return true;
         check(rc, SQL_HANDLE_STMT, s);
         if (indicator == SQL_NULL_DATA) return false;
-        SQLLEN room = static_cast<SQLLEN>(buffer.size()) - terminator;
+        SQLLEN room = size - terminator;
         bool more = rc == SQL_SUCCESS_WITH_INFO && (indicator == SQL_NO_TOTAL || indicator > room);
         out.append(buffer.data(), more ? room : indicator);
         if (!more) return true;
+        size = static_cast<SQLLEN>(buffer.size());
     }
 }
 

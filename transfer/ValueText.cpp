@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -146,47 +147,55 @@ struct Moment {
 // set four-digit years where CLDR gives two. The time-zone letter t and
 // milliseconds z are not rendered; the fraction of a second, when there is
 // one, follows the seconds field directly: 1:45:00.125 PM.
-QString Render(const QString& picture, const Moment& m, const QLocale& locale) {
-    const std::vector<Token> tokens = Tokens(picture);
+QString Render(const std::vector<Token>& tokens, const Moment& m, const QLocale& locale) {
     bool twelveHour = false;
     for (const Token& t : tokens)
         twelveHour = twelveHour || t.field == QLatin1Char('A') || t.field == QLatin1Char('a');
-    const auto number = [](int value, int count) {
-        return QString::number(value).rightJustified(count >= 2 ? 2 : 1, QLatin1Char('0'));
-    };
     const auto nameFormat = [](int count) { return count == 3 ? QLocale::ShortFormat : QLocale::LongFormat; };
 
     QString out;
+    out.reserve(32);
+    // Straight into the text: a number and its padded copy would cost two
+    // allocations for every field of every value a transfer writes.
+    const auto number = [&out](int value, int count) {
+        if (count >= 2 && value >= 0 && value < 10) out += QLatin1Char('0');
+        char digits[16];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        out += QLatin1String(digits, end - digits);
+    };
     for (const Token& t : tokens) {
         switch (t.field.unicode()) {
             case 0:
                 out += t.literal;
                 break;
             case 'd':
-                out += t.count <= 2
-                           ? number(m.day, t.count)
-                           : locale.dayName(QDate(m.year, m.month, m.day).dayOfWeek(), nameFormat(t.count));
+                if (t.count <= 2)
+                    number(m.day, t.count);
+                else
+                    out += locale.dayName(QDate(m.year, m.month, m.day).dayOfWeek(), nameFormat(t.count));
                 break;
             case 'M':
-                out +=
-                    t.count <= 2 ? number(m.month, t.count) : locale.monthName(m.month, nameFormat(t.count));
+                if (t.count <= 2)
+                    number(m.month, t.count);
+                else
+                    out += locale.monthName(m.month, nameFormat(t.count));
                 break;
             case 'y':
-                out += QString::number(m.year);
+                number(m.year, 1);
                 break;
             case 'h': {
                 const int hour = twelveHour && m.hour % 12 == 0 ? 12 : twelveHour ? m.hour % 12 : m.hour;
-                out += number(hour, t.count);
+                number(hour, t.count);
                 break;
             }
             case 'H':
-                out += number(m.hour, t.count);
+                number(m.hour, t.count);
                 break;
             case 'm':
-                out += number(m.minute, t.count);
+                number(m.minute, t.count);
                 break;
             case 's':
-                out += number(m.second, t.count);
+                number(m.second, t.count);
                 if (!m.fraction.isEmpty()) out += locale.decimalPoint() + m.fraction;
                 break;
             case 'A':
@@ -204,10 +213,25 @@ QString Render(const QString& picture, const Moment& m, const QLocale& locale) {
     return out;
 }
 
+// A locale's two pictures, parsed once: a transfer writes the dates and
+// times of every row with the same ones.
+struct Pictures {
+    QLocale locale;
+    std::vector<Token> date, time;
+};
+
+const Pictures& PicturesOf(const QLocale& locale) {
+    thread_local std::optional<Pictures> cached;
+    if (!cached || cached->locale != locale)
+        cached = Pictures{locale, Tokens(locale.dateFormat(QLocale::ShortFormat)),
+                          Tokens(locale.timeFormat(QLocale::LongFormat))};
+    return *cached;
+}
+
 QString DateText(const Db::Date& d, const QLocale& locale) {
     if (d.year < 1 || d.year > 9999 || !QDate::isValid(d.year, d.month, d.day))
         return QString::asprintf("%04d-%02d-%02d", d.year, d.month, d.day);
-    return Render(locale.dateFormat(QLocale::ShortFormat), {d.year, d.month, d.day, 0, 0, 0, {}}, locale);
+    return Render(PicturesOf(locale).date, {d.year, d.month, d.day, 0, 0, 0, {}}, locale);
 }
 
 QString TimeText(const Db::Time& t, const QString& fraction, const QLocale& locale) {
@@ -217,10 +241,10 @@ QString TimeText(const Db::Time& t, const QString& fraction, const QLocale& loca
     }
     // Without the zone letter, CLDR pictures such as "H:mm:ss (t)" leave an
     // empty bracket and stray spaces behind.
-    QString text = Render(locale.timeFormat(QLocale::LongFormat),
-                          {2000, 1, 1, t.hour, t.minute, t.second, fraction}, locale);
+    QString text =
+        Render(PicturesOf(locale).time, {2000, 1, 1, t.hour, t.minute, t.second, fraction}, locale);
     text.remove(QLatin1String("()")).remove(QLatin1String("[]"));
-    return text.simplified();
+    return std::move(text).simplified();
 }
 
 QString FractionDigits(std::uint32_t nanoseconds) {
