@@ -1,0 +1,216 @@
+// How much the transfer costs beyond the database's own work: each direction
+// is run through its real click handler in an offscreen window, and the very
+// statements it sent are then replayed into a fresh database by a bare loop
+// that does nothing else (one statement handle, the text already encoded).
+//
+// Usage: transfer_bench FOLDER [ROWS [REPEATS]]     (scripts/bench passes /dev/shm)
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLocale>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include "app/Dialogs.h"
+#include "app/Settings.h"
+#include "catalog/Form2.h"
+#include "connections/ConnectionString.h"
+#include "connections/Form1.h"
+#include "connections/Odbc.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestOdbc.h"
+#include "transfer/Transfer.h"
+
+namespace {
+
+// Eight columns of the kinds real tables mix: whole numbers, text with a
+// quote in it, doubles, dates, timestamps with fractions, booleans, NULLs.
+QString FillStatement(const QString& table, int rows) {
+    return QStringLiteral(
+               "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+               "INSERT INTO %2 SELECT i, 'Customer ' || i || ' O''Brien', i * 1.25 + 0.1, i * 1000003, "
+               "date('2000-01-01', '+' || (i % 9000) || ' days'), "
+               "datetime('2000-01-01 08:00:00', '+' || i || ' minutes') || '.' || (100 + i % 900), i % 2, "
+               "CASE WHEN i % 10 = 0 THEN NULL ELSE 'note ' || i END FROM n")
+        .arg(rows)
+        .arg(table);
+}
+
+QString CreateStatement(const QString& table) {
+    return QStringLiteral(
+               "CREATE TABLE %1 (id INTEGER, name VARCHAR(60), amount DOUBLE, code BIGINT, born DATE, "
+               "stamp TIMESTAMP, flag BOOLEAN, note VARCHAR(40))")
+        .arg(table);
+}
+
+void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
+    if (rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO) return;
+    SQLCHAR state[6] = {}, text[1024] = {};
+    SQLINTEGER native = 0;
+    SQLSMALLINT length = 0;
+    SQLGetDiagRec(type, handle, 1, state, &native, text, sizeof text, &length);
+    throw std::runtime_error(reinterpret_cast<const char*>(text));
+}
+
+// Sends the statements as they are, timed from the first to the last.
+double BareLoop(const QString& odbcConnectionString, const std::vector<QByteArray>& statements) {
+    SQLHENV env = SQL_NULL_HANDLE;
+    SQLHDBC dbc = SQL_NULL_HANDLE;
+    SQLHSTMT stmt = SQL_NULL_HANDLE;
+    SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
+    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
+    QByteArray connect = odbcConnectionString.toUtf8();
+    Check(SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(connect.data()),
+                           SQLSMALLINT(connect.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT),
+          SQL_HANDLE_DBC, dbc);
+    SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt);
+
+    QElapsedTimer timer;
+    timer.start();
+    for (const QByteArray& s : statements) {
+        Check(SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(const_cast<char*>(s.data())),
+                            SQLINTEGER(s.size())),
+              SQL_HANDLE_STMT, stmt);
+        SQLFreeStmt(stmt, SQL_CLOSE);
+    }
+    const double seconds = timer.nsecsElapsed() / 1e9;
+
+    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+    SQLDisconnect(dbc);
+    SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+    SQLFreeHandle(SQL_HANDLE_ENV, env);
+    return seconds;
+}
+
+struct Best {
+    double handler = std::numeric_limits<double>::infinity();
+    double bare = std::numeric_limits<double>::infinity();
+};
+
+// One direction, several times over, each time into a fresh target
+// database. A first, untimed round keeps every statement the handler sends
+// to the target, so no listener weighs on the timed rounds; each timed
+// round then clicks the button again and replays the kept statements with
+// the bare loop. The best time of each counts: other work on the machine
+// only ever makes a run slower.
+Best Measure(Form1& form1, Form2& form, bool toAse, const QString& folder, const QString& table, int rows,
+             int repeats) {
+    Controls::ListBox* source = toAse ? form.List1 : form.List2;
+    Controls::ListBox* target = toAse ? form.List2 : form.List1;
+    Controls::TextBox* targetBox = toAse ? form1.Text5 : form1.Text10;
+    QAbstractButton* button = toAse ? form.PushButton3 : form.PushButton4;
+    const QString entry =
+        Transfer::TargetEntry(toAse ? Datatype::Direction::ToAse : Datatype::Direction::ToDb2, table);
+    const int index = int(source->items().indexOf(table));
+    source->setSelected(index, true);
+    source->setListIndex(index);
+
+    // Runs the handler into a new target file and leaves the lists as they were.
+    const auto click = [&](const QString& targetFile) {
+        targetBox->setText(targetFile);
+        QElapsedTimer timer;
+        timer.start();
+        button->click();
+        const double seconds = timer.nsecsElapsed() / 1e9;
+        target->RemoveItem(int(target->items().indexOf(entry)));
+        QFile::remove(targetFile);
+        return seconds;
+    };
+
+    const QString kept = folder + QStringLiteral("/kept.db");
+    QStringList sent;
+    Db::Connection::addGlobalListener([&sent, kept](const Db::Connection& c, const QString& statement) {
+        if (c.connectionString().contains(kept)) sent.append(statement);
+    });
+    click(kept);
+    Db::Connection::clearGlobalListeners();
+    if (sent.size() != rows + 1) throw std::runtime_error("the handler did not send one statement per row");
+    std::vector<QByteArray> statements;
+    statements.reserve(sent.size());
+    for (const QString& s : std::as_const(sent)) statements.push_back(s.toUtf8());
+    sent.clear();
+
+    Best best;
+    for (int round = 0; round < repeats; ++round) {
+        best.handler = std::min(best.handler, click(folder + QStringLiteral("/target.db")));
+        const QString bareTarget = folder + QStringLiteral("/bare.db");
+        const QString odbc = toAse ? ConnectionString::AseToOdbc(TestOdbc::aseString(bareTarget),
+                                                                 [](const QString&) { return true; })
+                                   : TestOdbc::db2String(bareTarget);
+        best.bare = std::min(best.bare, BareLoop(odbc, statements));
+        QFile::remove(bareTarget);
+    }
+    source->setSelected(index, false);
+
+    const char* label = toAse ? "DB2->ASE" : "ASE->DB2";
+    std::printf("%s  handler:   %7.3f s  %9.0f rows/s\n", label, best.handler, rows / best.handler);
+    std::printf("%s  bare loop: %7.3f s  %9.0f rows/s\n", label, best.bare, rows / best.bare);
+    std::fflush(stdout);
+    return best;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QString base = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath();
+    const int rows = argc > 2 ? std::atoi(argv[2]) : 100000;
+    const int repeats = argc > 3 ? std::max(1, std::atoi(argv[3])) : 2;
+
+    TestOdbc::install();
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    ScriptedDialogs dialogs;
+    SetApplicationTitle();
+
+    const QString folder =
+        base + QStringLiteral("/velmarch-bench-%1").arg(QCoreApplication::applicationPid());
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
+    const QString db2 = folder + QStringLiteral("/db2.db");
+    const QString ase = folder + QStringLiteral("/ase.db");
+
+    int status = 0;
+    try {
+        TestOdbc::exec(
+            db2, {CreateStatement(QStringLiteral("BENCH")), FillStatement(QStringLiteral("BENCH"), rows)});
+        TestOdbc::exec(ase, {CreateStatement(QStringLiteral("bench_ase")),
+                             FillStatement(QStringLiteral("bench_ase"), rows)});
+
+        Settings settings(folder + QStringLiteral("/Quillmoor.ini"));
+        Form1 form1(settings);
+        form1.Text5->setText(ase);
+        form1.Text10->setText(db2);
+        Form2& form2 = form1.form2();
+        form2.show();
+        QCoreApplication::processEvents();
+
+        std::printf("%d rows x 8 columns, SQLite stand-in in %s, best of %d\n", rows, qPrintable(folder),
+                    repeats);
+        const Best toAse = Measure(form1, form2, true, folder, QStringLiteral("BENCH"), rows, repeats);
+        form1.Text5->setText(ase);
+        const Best toDb2 = Measure(form1, form2, false, folder, QStringLiteral("bench_ase"), rows, repeats);
+        if (!dialogs.messages.empty()) {
+            for (const auto& m : dialogs.messages) std::fprintf(stderr, "%s\n", qPrintable(m.text));
+            throw std::runtime_error("the handler showed a message");
+        }
+        std::printf("ratio DB2->ASE: %.2f\n", toAse.handler / toAse.bare);
+        std::printf("ratio ASE->DB2: %.2f\n", toDb2.handler / toDb2.bare);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "transfer_bench: %s\n", e.what());
+        status = 1;
+    }
+    QDir(folder).removeRecursively();
+    return status;
+}
