@@ -16,9 +16,13 @@ bool FileExists(const QString& path) {
     return QFileInfo(path).lastModified().isValid();
 }
 
-QString ProgramFolder() { return dialogs().programFolder(); }
+QString ProgramFolder() {
+    return dialogs().programFolder();
+}
 
-QColor ButtonFace() { return QApplication::palette().color(QPalette::Active, QPalette::Button); }
+QColor ButtonFace() {
+    return QApplication::palette().color(QPalette::Active, QPalette::Button);
+}
 
 void SetBackground(QWidget* w, const QColor& colour) {
     QPalette p = w->palette();
@@ -56,4 +60,6 @@ void OpenHomePageAtRandom() {
     if (dialogs().drawOneToHundred() == 7) dialogs().openUrl(HomePage);
 }
 
-QString HandCursorPath() { return ProgramFolder() + QStringLiteral("/HAND-M.CUR"); }
+QString HandCursorPath() {
+    return ProgramFolder() + QStringLiteral("/HAND-M.CUR");
+}

@@ -9,7 +9,6 @@
 #include <QScreen>
 #include <QStringDecoder>
 #include <QTimer>
-
 #include <stdexcept>
 
 namespace Controls {
@@ -28,8 +27,9 @@ QFont Arial(double points, bool bold) {
 // --- Window ----------------------------------------------------------------
 
 Window::Window(int clientWidthTwips, int clientHeightTwips) : QWidget(nullptr) {
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(Twips(clientWidthTwips), Twips(clientHeightTwips));
     setMouseTracking(true);
     installEventFilter(this);
@@ -146,7 +146,9 @@ ListBox::ListBox(QWidget* parent) : QListWidget(parent) {
     setSortingEnabled(false);
 }
 
-void ListBox::setListIndex(int index) { setCurrentRow(index, QItemSelectionModel::NoUpdate); }
+void ListBox::setListIndex(int index) {
+    setCurrentRow(index, QItemSelectionModel::NoUpdate);
+}
 
 QString ListBox::List(int index) const {
     if (index < 0 || index >= count()) throw std::out_of_range("Invalid property array index");
@@ -200,12 +202,15 @@ void ListBox::focusInEvent(QFocusEvent* e) {
 
 void SkinFramework::LoadSkin(const QString& path, const QString&) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) throw std::runtime_error(("The skin file " + path + " could not be read.").toStdString());
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error(("The skin file " + path + " could not be read.").toStdString());
     const QByteArray bytes = file.readAll();
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString sheet = utf8(bytes);
-    if (utf8.hasError() || bytes.contains('\0') || sheet.count(QLatin1Char('{')) != sheet.count(QLatin1Char('}')))
-        throw std::runtime_error(("The skin file " + path + " is damaged: it is not a style sheet.").toStdString());
+    if (utf8.hasError() || bytes.contains('\0') ||
+        sheet.count(QLatin1Char('{')) != sheet.count(QLatin1Char('}')))
+        throw std::runtime_error(
+            ("The skin file " + path + " is damaged: it is not a style sheet.").toStdString());
     sheet_ = sheet;
 }
 

@@ -12,9 +12,13 @@ Dialogs& dialogs() {
     return *current;
 }
 
-void setDialogs(Dialogs* d) { current = d; }
+void setDialogs(Dialogs* d) {
+    current = d;
+}
 
-const QString& ApplicationTitle() { return title; }
+const QString& ApplicationTitle() {
+    return title;
+}
 
 void SetApplicationTitle() {
     QString t = DisplayName;
@@ -26,4 +30,6 @@ void SetApplicationTitle() {
     title = t;
 }
 
-void MsgBox(const QString& text) { dialogs().message(text, ApplicationTitle(), Dialogs::Icon::None); }
+void MsgBox(const QString& text) {
+    dialogs().message(text, ApplicationTitle(), Dialogs::Icon::None);
+}

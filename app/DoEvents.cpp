@@ -1,7 +1,6 @@
 #include "app/DoEvents.h"
 
 #include <QCoreApplication>
-
 #include <ctime>
 
 #include "app/Program.h"
@@ -21,7 +20,9 @@ qint64 nowMs() {
 
 }  // namespace
 
-void SetYieldInterval(int milliseconds) { interval = milliseconds; }
+void SetYieldInterval(int milliseconds) {
+    interval = milliseconds;
+}
 
 void DoEvents() {
     static qint64 last = -1;

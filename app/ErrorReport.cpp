@@ -22,6 +22,6 @@ QString ErrorDescription(std::exception_ptr error) {
 }
 
 void Procedure::report(std::exception_ptr error) const {
-    dialogs().message(ErrorReportText(ErrorDescription(error), name_, line_), QStringLiteral("Application Error"),
-                      Dialogs::Icon::Warning);
+    dialogs().message(ErrorReportText(ErrorDescription(error), name_, line_),
+                      QStringLiteral("Application Error"), Dialogs::Icon::Warning);
 }

@@ -11,7 +11,9 @@ void Program::End() {
     QCoreApplication::quit();
 }
 
-bool Program::IsEnding() { return ending; }
+bool Program::IsEnding() {
+    return ending;
+}
 
 void Program::CheckNotEnding() {
     if (ending) throw Ending{};
@@ -25,4 +27,6 @@ void Program::Run(const std::function<void()>& command) {
     }
 }
 
-void Program::ResetForTests() { ending = false; }
+void Program::ResetForTests() {
+    ending = false;
+}

@@ -6,7 +6,6 @@
 #include <QMessageBox>
 #include <QTime>
 #include <QUrl>
-
 #include <random>
 
 namespace {
@@ -20,28 +19,33 @@ std::mt19937& generator() {
 QtDialogs::QtDialogs() = default;
 
 void QtDialogs::message(const QString& text, const QString& title, Icon icon) {
-    QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title, text, QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title, text,
+                    QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 
 int QtDialogs::question(const QString& text, const QString& title) {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No,
+                    QApplication::activeWindow());
     return box.exec() == QMessageBox::Yes ? Yes : No;
 }
 
 QString QtDialogs::input(const QString& prompt, const QString& title, const QString& defaultText) {
     bool ok = false;
-    QString answer =
-        QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal, defaultText, &ok);
+    QString answer = QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal,
+                                           defaultText, &ok);
     return ok ? answer : QString();
 }
 
-void QtDialogs::openUrl(const QString& address) { QDesktopServices::openUrl(QUrl(address)); }
+void QtDialogs::openUrl(const QString& address) {
+    QDesktopServices::openUrl(QUrl(address));
+}
 
 int QtDialogs::drawOneToHundred() {
     std::uniform_real_distribution<double> fraction(0.0, 1.0);
     return static_cast<int>(fraction(generator()) * 100) + 1;
 }
 
-QString QtDialogs::programFolder() { return QCoreApplication::applicationDirPath(); }
+QString QtDialogs::programFolder() {
+    return QCoreApplication::applicationDirPath();
+}

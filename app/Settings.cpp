@@ -50,7 +50,9 @@ Settings::Settings(const QString& filePath)
 
 Settings::~Settings() = default;
 
-QString Settings::fileName() const { return store_->fileName(); }
+QString Settings::fileName() const {
+    return store_->fileName();
+}
 
 QString Settings::read(const QString& key, const QString& defaultValue) const {
     return store_->value(key, defaultValue).toString();

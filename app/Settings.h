@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <array>
 #include <functional>
 #include <memory>
@@ -12,7 +11,7 @@ class QSettings;
 // section "Velmarch". Values are kept exactly as typed, passwords included,
 // so off Windows the file is readable by its owner only.
 class Settings {
-public:
+  public:
     struct Key {
         const char* name;
         const char* defaultValue;
@@ -36,7 +35,7 @@ public:
 
     QString fileName() const;
 
-private:
+  private:
     void ownerOnly();
     std::unique_ptr<QSettings> store_;
 };

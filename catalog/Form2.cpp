@@ -62,15 +62,16 @@ Form2::Form2(Form1& form1) : Window(8040, 5520), form1_(form1) {
     PushButton12 = button(this, QStringLiteral("Help"), 4080, 4980, 3840, 405);
 
     // Tab order: the ASE list first, so it has the focus when the window opens.
-    QWidget* order[] = {List2, List1, PushButton10, PushButton11, PushButton3, PushButton1, PushButton6,
-                        PushButton8, PushButton9,  PushButton4,  PushButton5, PushButton7, PushButton2,
-                        ProgressBar1, PushButton12};
+    QWidget* order[] = {List2,       List1,       PushButton10, PushButton11, PushButton3,
+                        PushButton1, PushButton6, PushButton8,  PushButton9,  PushButton4,
+                        PushButton5, PushButton7, PushButton2,  ProgressBar1, PushButton12};
     for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
     ProgressBar1->setFocusPolicy(Qt::NoFocus);
     List2->setFocus();
 
     auto command = [this](PushButton* b, void (Form2::*handler)()) {
-        connect(b, &QPushButton::clicked, this, [this, handler] { Program::Run([this, handler] { (this->*handler)(); }); });
+        connect(b, &QPushButton::clicked, this,
+                [this, handler] { Program::Run([this, handler] { (this->*handler)(); }); });
     };
     command(PushButton1, &Form2::PushButton1_Click);
     command(PushButton2, &Form2::PushButton2_Click);

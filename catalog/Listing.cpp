@@ -6,7 +6,9 @@
 
 namespace {
 
-QString text(const Db::Value& v) { return Db::isNull(v) ? QString() : std::get<QString>(v); }
+QString text(const Db::Value& v) {
+    return Db::isNull(v) ? QString() : std::get<QString>(v);
+}
 
 void listTables(const QString& connectionString, bool hideSys, TableListTarget& list) {
     Db::Connection connection;
@@ -27,6 +29,10 @@ void listTables(const QString& connectionString, bool hideSys, TableListTarget& 
 
 }  // namespace
 
-void IBMDB2::ListTables(const Profile& p, TableListTarget& list) { listTables(ConnectionString(p), false, list); }
+void IBMDB2::ListTables(const Profile& p, TableListTarget& list) {
+    listTables(ConnectionString(p), false, list);
+}
 
-void SybaseASE::ListTables(const Profile& p, TableListTarget& list) { listTables(ConnectionString(p), true, list); }
+void SybaseASE::ListTables(const Profile& p, TableListTarget& list) {
+    listTables(ConnectionString(p), true, list);
+}

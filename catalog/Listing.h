@@ -6,7 +6,7 @@
 
 // Where a listing puts the table names: the tables window's lists.
 class TableListTarget {
-public:
+  public:
     virtual ~TableListTarget() = default;
     virtual void Clear() = 0;
     virtual void AddItem(const QString& name) = 0;
@@ -22,4 +22,4 @@ void ListTables(const Profile& p, TableListTarget& list);
 namespace SybaseASE {
 // ASE lists no table whose upper-cased name holds "SYS".
 void ListTables(const Profile& p, TableListTarget& list);
-}
+}  // namespace SybaseASE

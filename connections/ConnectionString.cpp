@@ -9,7 +9,9 @@ namespace ConnectionString {
 
 namespace {
 
-bool hasEdgeBlank(const QString& v) { return !v.isEmpty() && (v.front().isSpace() || v.back().isSpace()); }
+bool hasEdgeBlank(const QString& v) {
+    return !v.isEmpty() && (v.front().isSpace() || v.back().isSpace());
+}
 
 // Debian's tdsodbc registers itself as "FreeTDS" in the system odbcinst.ini;
 // when an odbcinst.ini of another place is in force, the library is named by
@@ -85,7 +87,9 @@ std::vector<std::pair<QString, QString>> ParseOleDb(const QString& text) {
     return pairs;
 }
 
-bool IsOleDb(const QString& text) { return text.trimmed().startsWith(QLatin1String("Provider="), Qt::CaseInsensitive); }
+bool IsOleDb(const QString& text) {
+    return text.trimmed().startsWith(QLatin1String("Provider="), Qt::CaseInsensitive);
+}
 
 QString AseToOdbc(const QString& oleDb, const std::function<bool(const QString&)>& isRegistered) {
     QString server, port, user, password, database;
@@ -104,7 +108,8 @@ QString AseToOdbc(const QString& oleDb, const std::function<bool(const QString&)
         }
     }
     const bool registered = isRegistered(QStringLiteral("ASEOLEDB"));
-    QString s = QStringLiteral("Driver=") + (registered ? QStringLiteral("{ASEOLEDB}") : freeTdsDriver(isRegistered)) +
+    QString s = QStringLiteral("Driver=") +
+                (registered ? QStringLiteral("{ASEOLEDB}") : freeTdsDriver(isRegistered)) +
                 QStringLiteral(";Server=") + OdbcValue(server) + QStringLiteral(";Port=") + OdbcValue(port) +
                 QStringLiteral(";UID=") + OdbcValue(user) + QStringLiteral(";PWD=") + OdbcValue(password) +
                 QStringLiteral(";Database=") + OdbcValue(database) + QLatin1Char(';');
@@ -138,12 +143,17 @@ QString IBMDB2::ConnectionString(const Profile& p) {
            OdbcValue(p.password) + QLatin1Char(';');
 }
 
-bool IBMDB2::TryConnect(const Profile& p) { return tryOpen(ConnectionString(p)); }
+bool IBMDB2::TryConnect(const Profile& p) {
+    return tryOpen(ConnectionString(p));
+}
 
 QString SybaseASE::ConnectionString(const Profile& p) {
-    return QStringLiteral("Provider=ASEOLEDB;Data Source=") + OleDbValue(p.server + QLatin1Char(':') + p.port) +
-           QStringLiteral(";User Id=") + OleDbValue(p.user) + QStringLiteral(";Password=") + OleDbValue(p.password) +
+    return QStringLiteral("Provider=ASEOLEDB;Data Source=") +
+           OleDbValue(p.server + QLatin1Char(':') + p.port) + QStringLiteral(";User Id=") +
+           OleDbValue(p.user) + QStringLiteral(";Password=") + OleDbValue(p.password) +
            QStringLiteral(";;Catalog=") + OleDbValue(p.database);
 }
 
-bool SybaseASE::TryConnect(const Profile& p) { return tryOpen(ConnectionString(p)); }
+bool SybaseASE::TryConnect(const Profile& p) {
+    return tryOpen(ConnectionString(p));
+}

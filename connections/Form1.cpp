@@ -97,8 +97,8 @@ Form1::Form1(Settings& settings) : Window(8040, 6600), settings_(settings) {
     for (TextBox* b : {Text4, Text9, Text10}) b->setAttribute(Qt::WA_InputMethodEnabled, false);
 
     // Tab order: the ASE boxes, the DB2 boxes, then the buttons.
-    QWidget* order[] = {Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9, Text10,
-                        PushButton2, PushButton3, PushButton1, PushButton5, PushButton4};
+    QWidget* order[] = {Text1, Text2,  Text3,       Text4,       Text5,       Text6,       Text7,      Text8,
+                        Text9, Text10, PushButton2, PushButton3, PushButton1, PushButton5, PushButton4};
     for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 
     // Every change of a box writes its whole text under its key at once.
@@ -111,7 +111,8 @@ Form1::Form1(Settings& settings) : Window(8040, 6600), settings_(settings) {
     }
 
     auto command = [this](PushButton* b, void (Form1::*handler)()) {
-        connect(b, &QPushButton::clicked, this, [this, handler] { Program::Run([this, handler] { (this->*handler)(); }); });
+        connect(b, &QPushButton::clicked, this,
+                [this, handler] { Program::Run([this, handler] { (this->*handler)(); }); });
     };
     command(PushButton1, &Form1::PushButton1_Click);
     command(PushButton2, &Form1::PushButton2_Click);
@@ -120,9 +121,13 @@ Form1::Form1(Settings& settings) : Window(8040, 6600), settings_(settings) {
     command(PushButton5, &Form1::PushButton5_Click);
 }
 
-Form1::~Form1() { delete form2_; }
+Form1::~Form1() {
+    delete form2_;
+}
 
-Profile Form1::aseProfile() const { return {Text1->text(), Text2->text(), Text3->text(), Text4->text(), Text5->text()}; }
+Profile Form1::aseProfile() const {
+    return {Text1->text(), Text2->text(), Text3->text(), Text4->text(), Text5->text()};
+}
 
 Profile Form1::db2Profile() const {
     return {Text6->text(), Text7->text(), Text8->text(), Text9->text(), Text10->text()};
@@ -150,7 +155,8 @@ void Form1::Form_Load() {
     for (size_t i = 0; i < std::size(boxes); ++i) {
         const auto& key = Settings::Logins[i];
         p(114 + 2 * int(i), [&] {
-            boxes[i]->setText(settings_.read(QString::fromLatin1(key.name), QString::fromLatin1(key.defaultValue)));
+            boxes[i]->setText(
+                settings_.read(QString::fromLatin1(key.name), QString::fromLatin1(key.defaultValue)));
         });
     }
     bool db2 = false, ase = false;
@@ -218,12 +224,14 @@ void Form1::PushButton5_Click() {
             QStringLiteral("Here is how I connected to my IBM DB2 database."),
             QStringLiteral("I went to www.ibm.com"),
             QStringLiteral("specifically"),
-            QStringLiteral("https://www.ibm.com/support/pages/download-db2-fix-packs-version-db2-linux-unix-and-windows"),
+            QStringLiteral("https://www.ibm.com/support/pages/"
+                           "download-db2-fix-packs-version-db2-linux-unix-and-windows"),
             QStringLiteral("Downloaded and installed the DB2 Client (not DB2 Runtime Client)"),
             QStringLiteral("I personally got the"),
             QStringLiteral("DB2 9 Client for Windows on 32-bit AMD and Intel systems (x86)"),
-            QStringLiteral("If you are using Windows XP, there may be a firewall preventing you from connecting. "
-                           "You may need to add the DB2 port."),
+            QStringLiteral(
+                "If you are using Windows XP, there may be a firewall preventing you from connecting. "
+                "You may need to add the DB2 port."),
             QStringLiteral("Please visit:"),
             QStringLiteral("https://www.ibm.com/support/pages/configuring-windows-firewall-db2"),
         }));

@@ -4,7 +4,6 @@
 #include <sqlext.h>
 
 #include <QRegularExpression>
-
 #include <cstring>
 
 #include "connections/ConnectionString.h"
@@ -23,7 +22,9 @@ Connection::Translator& translator() {
     return t;
 }
 
-bool succeeded(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
+bool succeeded(SQLRETURN rc) {
+    return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
+}
 
 QString fromDriver(const SQLCHAR* text, qsizetype length = -1) {
     return QString::fromUtf8(reinterpret_cast<const char*>(text), length);
@@ -59,7 +60,7 @@ void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
 
 // One owner per ODBC handle; freeing never throws.
 class Handle {
-public:
+  public:
     Handle() = default;
     Handle(SQLSMALLINT type, SQLHANDLE parent) : type_(type) {
         SQLRETURN rc = SQLAllocHandle(type, parent, &handle_);
@@ -81,12 +82,14 @@ public:
     }
     SQLHANDLE get() const { return handle_; }
 
-private:
+  private:
     SQLSMALLINT type_ = 0;
     SQLHANDLE handle_ = SQL_NULL_HANDLE;
 };
 
-QByteArray toDriver(const QString& text) { return text.toUtf8(); }
+QByteArray toDriver(const QString& text) {
+    return text.toUtf8();
+}
 
 bool driverRegistered(SQLHENV env, const QString& name) {
     SQLCHAR description[512];
@@ -104,37 +107,61 @@ bool driverRegistered(SQLHENV env, const QString& name) {
 }  // namespace
 
 Error::Error(const QString& description, QStringList sqlStates)
-    : std::runtime_error(description.toStdString()), description_(description), sqlStates_(std::move(sqlStates)) {}
+    : std::runtime_error(description.toStdString()),
+      description_(description),
+      sqlStates_(std::move(sqlStates)) {}
 
 int AdoTypeCode(int sqlType, bool isUnsigned) {
     switch (sqlType) {
-        case SQL_CHAR: return 129;
-        case SQL_VARCHAR: return 200;
-        case SQL_LONGVARCHAR: return 201;
-        case SQL_WCHAR: return 130;
-        case SQL_WVARCHAR: return 202;
-        case SQL_WLONGVARCHAR: return 203;
+        case SQL_CHAR:
+            return 129;
+        case SQL_VARCHAR:
+            return 200;
+        case SQL_LONGVARCHAR:
+            return 201;
+        case SQL_WCHAR:
+            return 130;
+        case SQL_WVARCHAR:
+            return 202;
+        case SQL_WLONGVARCHAR:
+            return 203;
         case SQL_DECIMAL:
-        case SQL_NUMERIC: return 131;
-        case SQL_SMALLINT: return isUnsigned ? 18 : 2;
-        case SQL_TINYINT: return isUnsigned ? 17 : 16;
-        case SQL_INTEGER: return isUnsigned ? 19 : 3;
-        case SQL_BIGINT: return isUnsigned ? 21 : 20;
-        case SQL_REAL: return 4;
+        case SQL_NUMERIC:
+            return 131;
+        case SQL_SMALLINT:
+            return isUnsigned ? 18 : 2;
+        case SQL_TINYINT:
+            return isUnsigned ? 17 : 16;
+        case SQL_INTEGER:
+            return isUnsigned ? 19 : 3;
+        case SQL_BIGINT:
+            return isUnsigned ? 21 : 20;
+        case SQL_REAL:
+            return 4;
         case SQL_FLOAT:
-        case SQL_DOUBLE: return 5;
-        case SQL_BIT: return 11;
-        case SQL_BINARY: return 128;
-        case SQL_VARBINARY: return 204;
-        case SQL_LONGVARBINARY: return 205;
+        case SQL_DOUBLE:
+            return 5;
+        case SQL_BIT:
+            return 11;
+        case SQL_BINARY:
+            return 128;
+        case SQL_VARBINARY:
+            return 204;
+        case SQL_LONGVARBINARY:
+            return 205;
         case SQL_TYPE_DATE:
-        case SQL_DATE: return 133;
+        case SQL_DATE:
+            return 133;
         case SQL_TYPE_TIME:
-        case SQL_TIME: return 134;
+        case SQL_TIME:
+            return 134;
         case SQL_TYPE_TIMESTAMP:
-        case SQL_TIMESTAMP: return 135;
-        case SQL_GUID: return 72;
-        default: return 203;
+        case SQL_TIMESTAMP:
+            return 135;
+        case SQL_GUID:
+            return 72;
+        default:
+            return 203;
     }
 }
 
@@ -166,7 +193,6 @@ struct Recordset::Statement {
     std::vector<char> buffer = std::vector<char>(64 * 1024);
 };
 
-
 struct Connection::Handles {
     Handle env;
     Handle dbc;
@@ -185,11 +211,19 @@ Connection::~Connection() {
     }
 }
 
-void Connection::addGlobalListener(Listener listener) { globalListeners().push_back(std::move(listener)); }
-void Connection::clearGlobalListeners() { globalListeners().clear(); }
-void Connection::setTranslator(Translator t) { translator() = std::move(t); }
+void Connection::addGlobalListener(Listener listener) {
+    globalListeners().push_back(std::move(listener));
+}
+void Connection::clearGlobalListeners() {
+    globalListeners().clear();
+}
+void Connection::setTranslator(Translator t) {
+    translator() = std::move(t);
+}
 
-bool Connection::isOpen() const { return handles_ && handles_->open; }
+bool Connection::isOpen() const {
+    return handles_ && handles_->open;
+}
 
 void* Connection::handle() const {
     if (!isOpen()) throw Error(QStringLiteral("Operation is not allowed when the object is closed."), {});
@@ -212,8 +246,8 @@ void Connection::Open(const QString& connectionString) {
     QString odbc = connectionString;
     if (ConnectionString::IsOleDb(connectionString)) {
         SQLHENV env = h->env.get();
-        odbc = ConnectionString::AseToOdbc(connectionString,
-                                           [env](const QString& name) { return driverRegistered(env, name); });
+        odbc = ConnectionString::AseToOdbc(
+            connectionString, [env](const QString& name) { return driverRegistered(env, name); });
     }
     QByteArray text = toDriver(odbc);
     SQLCHAR out[4096];
@@ -278,7 +312,8 @@ void Recordset::Open(const QString& source, Connection& connection) {
     connection.notify(source);
     auto stmt = std::make_unique<Statement>(dbc);
     QByteArray text = toDriver(translator() ? translator()(source) : source);
-    check(SQLExecDirect(stmt->handle.get(), reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size())),
+    check(SQLExecDirect(stmt->handle.get(), reinterpret_cast<SQLCHAR*>(text.data()),
+                        static_cast<SQLINTEGER>(text.size())),
           SQL_HANDLE_STMT, stmt->handle.get());
     start(std::move(stmt), connection.CursorLocation == UseClient);
 }
@@ -339,7 +374,8 @@ void Recordset::Close() {
 const Value& Recordset::operator[](const QString& fieldName) const {
     for (const Field& f : fields_)
         if (f.Name.compare(fieldName, Qt::CaseInsensitive) == 0) return f.Value();
-    throw Error(QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."),
+    throw Error(QStringLiteral(
+                    "Item cannot be found in the collection corresponding to the requested name or ordinal."),
                 {});
 }
 
@@ -347,7 +383,8 @@ namespace {
 
 // Reads a character or binary column in pieces of the buffer's size until the
 // driver has delivered all of it. Returns false for NULL.
-bool readLong(SQLHSTMT s, SQLUSMALLINT column, SQLSMALLINT cType, std::vector<char>& buffer, QByteArray& out) {
+bool readLong(SQLHSTMT s, SQLUSMALLINT column, SQLSMALLINT cType, std::vector<char>& buffer,
+              QByteArray& out) {
     out.clear();
     const SQLLEN terminator = cType == SQL_C_CHAR ? 1 : 0;
     // The first piece is asked for small: most values are short, and some
@@ -453,7 +490,8 @@ bool Recordset::fetchRow(std::vector<Value>& row) {
     check(rc, SQL_HANDLE_STMT, s);
     row.resize(fields_.size());
     for (size_t c = 0; c < fields_.size(); ++c)
-        row[c] = readValue(s, static_cast<SQLUSMALLINT>(c + 1), sqlTypes_[c], fields_[c].Type, statement_->buffer);
+        row[c] =
+            readValue(s, static_cast<SQLUSMALLINT>(c + 1), sqlTypes_[c], fields_[c].Type, statement_->buffer);
     return true;
 }
 

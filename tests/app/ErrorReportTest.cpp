@@ -18,8 +18,10 @@ TEST(ErrorReport, AFailedStepIsReportedAndTheCommandGoesOn) {
     QStringList ran;
     p(100, [&] { ran << "100"; });
     p(102, [&] { ran << "102"; });
-    EXPECT_FALSE(p(104, [&] { throw Db::Error(QStringLiteral("[unixODBC][Driver Manager]Data source name not found"),
-                                              {QStringLiteral("IM002")}); }));
+    EXPECT_FALSE(p(104, [&] {
+        throw Db::Error(QStringLiteral("[unixODBC][Driver Manager]Data source name not found"),
+                        {QStringLiteral("IM002")});
+    }));
     EXPECT_TRUE(p(106, [&] { ran << "106"; }));
     p(112, [&] {
         ran << "112a";

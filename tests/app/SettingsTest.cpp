@@ -39,8 +39,8 @@ TEST(Settings, TheFileIsReadableByItsOwnerOnly) {
     Settings s(file);
     s.write(QStringLiteral("Password"), QStringLiteral("secret"));
     s.write(QStringLiteral("Password"), QStringLiteral("secret2"));
-    EXPECT_EQ(QFileInfo(file).permissions(),
-              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
+    EXPECT_EQ(QFileInfo(file).permissions(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                 QFileDevice::ReadUser | QFileDevice::WriteUser);
 }
 
 TEST(Settings, TheUsersOwnStoreFollowsTheConfigurationFolder) {

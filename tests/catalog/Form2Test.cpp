@@ -11,8 +11,8 @@ namespace {
 using Controls::Twips;
 
 void hover(QWidget* w) {
-    QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(w, &move);
 }
 
@@ -25,8 +25,10 @@ struct Form2Test : WindowFixture {
 };
 
 TEST_F(Form2Test, ListsShowUserTablesOnlyWithTheAseSysFilter) {
-    const QStringList names{QStringLiteral("analysis"), QStringLiteral("catsys"), QStringLiteral("MySysLog"), QStringLiteral("SYSTEMDATA"),
-                            QStringLiteral("Orders"), QStringLiteral("zeta"), QStringLiteral("Alpha")};
+    const QStringList names{QStringLiteral("analysis"), QStringLiteral("catsys"),
+                            QStringLiteral("MySysLog"), QStringLiteral("SYSTEMDATA"),
+                            QStringLiteral("Orders"),   QStringLiteral("zeta"),
+                            QStringLiteral("Alpha")};
     for (const QString& db : {db2, ase}) {
         QStringList statements;
         for (const QString& n : names) statements << QStringLiteral("CREATE TABLE \"%1\" (x)").arg(n);
@@ -34,7 +36,8 @@ TEST_F(Form2Test, ListsShowUserTablesOnlyWithTheAseSysFilter) {
         TestOdbc::exec(db, statements);
     }
     Form2& f = open();
-    EXPECT_EQ(f.List1->items(), (QStringList{"Alpha", "analysis", "catsys", "MySysLog", "Orders", "SYSTEMDATA", "zeta"}));
+    EXPECT_EQ(f.List1->items(),
+              (QStringList{"Alpha", "analysis", "catsys", "MySysLog", "Orders", "SYSTEMDATA", "zeta"}));
     EXPECT_EQ(f.List2->items(), (QStringList{"Alpha", "analysis", "Orders", "zeta"}));
 }
 
@@ -46,7 +49,8 @@ TEST_F(Form2Test, AFailedDb2ListingIsOneReportAtLine116AndAseStillFills) {
     form1->Text10->setText(TestOdbc::brokenProfile().database);
     f.Form_Load();
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("\r\nin Kelvane2021/08/31.Form2.Form_Load at line 116\r\r")))
+    EXPECT_TRUE(dialogs.messages[0].text.contains(
+        QStringLiteral("\r\nin Kelvane2021/08/31.Form2.Form_Load at line 116\r\r")))
         << dialogs.messages[0].text.toStdString();
     EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Application Error"));
     EXPECT_TRUE(f.List1->items().isEmpty());
@@ -66,12 +70,14 @@ TEST_F(Form2Test, SelectAndDeselectAllWorkOnTheirOwnList) {
 
 TEST_F(Form2Test, ListsSortWithoutRegardToCaseAndHaveNoCurrentItemUntilPicked) {
     Form2& f = open();
-    for (const char* n : {"beta", "Alpha", "alpha", "Gamma", "BETA"}) f.List1->AddItem(QString::fromLatin1(n));
+    for (const char* n : {"beta", "Alpha", "alpha", "Gamma", "BETA"})
+        f.List1->AddItem(QString::fromLatin1(n));
     EXPECT_EQ(f.List1->items(), (QStringList{"Alpha", "alpha", "beta", "BETA", "Gamma"}));
     f.show();
     f.List1->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(f.List1->ListIndex(), -1);
-    QTest::mouseClick(f.List1->viewport(), Qt::LeftButton, {}, f.List1->visualItemRect(f.List1->item(2)).center());
+    QTest::mouseClick(f.List1->viewport(), Qt::LeftButton, {},
+                      f.List1->visualItemRect(f.List1->item(2)).center());
     EXPECT_EQ(f.List1->ListIndex(), 2);
     EXPECT_TRUE(f.List1->Selected(2));
 }
@@ -81,8 +87,9 @@ TEST_F(Form2Test, HelpPointerAndClosing) {
     f.show();
     QTest::mouseClick(f.PushButton12, Qt::LeftButton);
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text,
-              QStringLiteral("Questions? Please contact Team Quillmoor at https://www.quillmoor.example/contact"));
+    EXPECT_EQ(
+        dialogs.messages[0].text,
+        QStringLiteral("Questions? Please contact Team Quillmoor at https://www.quillmoor.example/contact"));
     hover(f.PushButton3);
     EXPECT_EQ(f.MousePointer(), Controls::Hand);
     hover(f.List2->viewport());
@@ -108,8 +115,10 @@ TEST_F(Form2Test, LayoutMatchesTheDesign) {
 }
 
 TEST_F(Form2Test, BothWindowsAreSavedAsPicturesForAPersonToLookAt) {
-    TestOdbc::exec(db2, {QStringLiteral("CREATE TABLE EMPLOYEE (x)"), QStringLiteral("CREATE TABLE DEPARTMENT (x)")});
-    TestOdbc::exec(ase, {QStringLiteral("CREATE TABLE customers (x)"), QStringLiteral("CREATE TABLE \"Zoë's orders\" (x)")});
+    TestOdbc::exec(
+        db2, {QStringLiteral("CREATE TABLE EMPLOYEE (x)"), QStringLiteral("CREATE TABLE DEPARTMENT (x)")});
+    TestOdbc::exec(ase, {QStringLiteral("CREATE TABLE customers (x)"),
+                         QStringLiteral("CREATE TABLE \"Zoë's orders\" (x)")});
     Form2& f = open();
     f.List1->setSelected(0, true);
     form1->show();

@@ -8,7 +8,8 @@ TEST(Identifiers, EveryNameIsExactlyOneIdentifier) {
     EXPECT_EQ(Statements::DropDb2Table(QStringLiteral("EMP")), QStringLiteral("DROP TABLE \"EMP\""));
     EXPECT_EQ(Statements::DropDb2Table(QStringLiteral("a\"; DROP TABLE \"b")),
               QStringLiteral("DROP TABLE \"a\"\"; DROP TABLE \"\"b\""));
-    EXPECT_EQ(Statements::DropAseTable(QStringLiteral("it's [x] \"y\"")), QStringLiteral("DROP TABLE [it's [x] \"y\"]"));
+    EXPECT_EQ(Statements::DropAseTable(QStringLiteral("it's [x] \"y\"")),
+              QStringLiteral("DROP TABLE [it's [x] \"y\"]"));
     EXPECT_EQ(Statements::RenameDb2Table(QStringLiteral("Old \"1\""), QStringLiteral("  ")),
               QStringLiteral("RENAME TABLE \"Old \"\"1\"\"\" TO \"  \""));
 }

@@ -4,7 +4,8 @@
 
 namespace {
 
-Profile P(const char* server, const char* port, const char* user, const char* password, const char* database) {
+Profile P(const char* server, const char* port, const char* user, const char* password,
+          const char* database) {
     return Profile{QString::fromUtf8(server), QString::fromUtf8(port), QString::fromUtf8(user),
                    QString::fromUtf8(password), QString::fromUtf8(database)};
 }
@@ -16,12 +17,14 @@ TEST(ConnectionStrings, OrdinaryValuesGiveTheExactStrings) {
                              "Protocol=TCPIP;Uid=admin;Pwd=pa'ss\"w@rd=1;"));
     const Profile a = P("asehost", "5000", "sa", "pw=1@", "pubs2");
     EXPECT_EQ(SybaseASE::ConnectionString(a),
-              QStringLiteral("Provider=ASEOLEDB;Data Source=asehost:5000;User Id=sa;Password=pw=1@;;Catalog=pubs2"));
+              QStringLiteral(
+                  "Provider=ASEOLEDB;Data Source=asehost:5000;User Id=sa;Password=pw=1@;;Catalog=pubs2"));
 }
 
 TEST(ConnectionStrings, EmptyProfilesGiveTheFixedPiecesAlone) {
-    EXPECT_EQ(IBMDB2::ConnectionString({}),
-              QStringLiteral("Driver={IBM DB2 ODBC DRIVER};Database=;Hostname=;Port=;Protocol=TCPIP;Uid=;Pwd=;"));
+    EXPECT_EQ(
+        IBMDB2::ConnectionString({}),
+        QStringLiteral("Driver={IBM DB2 ODBC DRIVER};Database=;Hostname=;Port=;Protocol=TCPIP;Uid=;Pwd=;"));
     EXPECT_EQ(SybaseASE::ConnectionString({}),
               QStringLiteral("Provider=ASEOLEDB;Data Source=:;User Id=;Password=;;Catalog="));
 }

@@ -14,8 +14,8 @@ using Controls::Twips;
 
 // What the window system sends while the pointer moves over a control.
 void hover(QWidget* w) {
-    QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(w, &move);
 }
 
@@ -34,7 +34,8 @@ TEST_F(Form1Test, FirstStartWithAnEmptyStoreStaysOnSetupAndWritesThePorts) {
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Velmarch"));
     EXPECT_EQ(writes, (QStringList{QStringLiteral("ASEPort=5000"), QStringLiteral("Port=50069")}));
     QStringList boxes;
-    for (auto* b : {f.Text1, f.Text2, f.Text3, f.Text4, f.Text5, f.Text6, f.Text7, f.Text8, f.Text9, f.Text10})
+    for (auto* b :
+         {f.Text1, f.Text2, f.Text3, f.Text4, f.Text5, f.Text6, f.Text7, f.Text8, f.Text9, f.Text10})
         boxes << b->text();
     EXPECT_EQ(boxes, (QStringList{"", "5000", "", "", "", "", "50069", "", "", ""}));
     EXPECT_FALSE(f.hasForm2());
@@ -131,13 +132,15 @@ TEST_F(Form1Test, TestConnectionTellsBothOutcomesUnderTheBusyPointer) {
     f.Text10->setText(TestOdbc::brokenProfile().database);
     QTest::mouseClick(f.PushButton1, Qt::LeftButton);
 
-    EXPECT_EQ(dialogs.texts(), (QStringList{QStringLiteral("Connection successful."),
-                                            QStringLiteral("Could not connect. Please check with your administrator.")}));
+    EXPECT_EQ(dialogs.texts(),
+              (QStringList{QStringLiteral("Connection successful."),
+                           QStringLiteral("Could not connect. Please check with your administrator.")}));
     for (const auto& m : dialogs.messages) {
         EXPECT_EQ(m.title, QStringLiteral("Velmarch"));
         EXPECT_EQ(m.icon, Dialogs::Icon::None);
     }
-    EXPECT_EQ(pointers, (std::vector<int>{11, 11, 11, 11})) << "both messages show before the pointer returns";
+    EXPECT_EQ(pointers, (std::vector<int>{11, 11, 11, 11}))
+        << "both messages show before the pointer returns";
     EXPECT_EQ(f.MousePointer(), Controls::Normal);
 }
 
@@ -200,7 +203,8 @@ TEST_F(Form1Test, SkinHandPointerAndHomePageComeFromBesideTheProgram) {
     dialogs.draw = 7;
     Form1& f = start();
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("in Kelvane2021/08/31.Form1.Form_Load at line 100")));
+    EXPECT_TRUE(dialogs.messages[0].text.contains(
+        QStringLiteral("in Kelvane2021/08/31.Form1.Form_Load at line 100")));
     EXPECT_EQ(dialogs.opened, QStringList{QStringLiteral("https://www.quillmoor.example/")});
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Velmarch"));
     EXPECT_EQ(f.Text2->text(), QStringLiteral("5000"));
@@ -228,10 +232,11 @@ QByteArray handCursor() {
     auto word = [&d](int v) { d.append(char(v & 0xff)).append(char((v >> 8) & 0xff)); };
     auto dword = [&](int v) { word(v & 0xffff), word((v >> 16) & 0xffff); };
     const int pixels = 32 * 32 * 4, mask = 32 * 32 / 8, size = 40 + pixels + mask;
-    word(0), word(2), word(1);                                    // a cursor directory of one entry
+    word(0), word(2), word(1);                                      // a cursor directory of one entry
     d.append(char(32)).append(char(32)).append('\0').append('\0');  // 32 x 32
-    word(5), word(7), dword(size), dword(22);                     // hotspot, size, offset
-    dword(40), dword(32), dword(64), word(1), word(32), dword(0), dword(pixels), dword(0), dword(0), dword(0), dword(0);
+    word(5), word(7), dword(size), dword(22);                       // hotspot, size, offset
+    dword(40), dword(32), dword(64), word(1), word(32), dword(0), dword(pixels), dword(0), dword(0), dword(0),
+        dword(0);
     d.append(QByteArray(pixels, char(0x80)));
     d.append(QByteArray(mask, '\0'));
     return d;

@@ -13,8 +13,9 @@ struct OdbcTest : ::testing::Test {
 };
 
 TEST_F(OdbcTest, OpenSchemaTellsTablesFromViews) {
-    TestOdbc::exec(db, {QStringLiteral("CREATE TABLE t1 (a INTEGER)"), QStringLiteral("CREATE TABLE \"Zoë\" (a TEXT)"),
-                        QStringLiteral("CREATE VIEW v1 AS SELECT * FROM t1")});
+    TestOdbc::exec(
+        db, {QStringLiteral("CREATE TABLE t1 (a INTEGER)"), QStringLiteral("CREATE TABLE \"Zoë\" (a TEXT)"),
+             QStringLiteral("CREATE VIEW v1 AS SELECT * FROM t1")});
     Connection c;
     c.Open(TestOdbc::db2String(db));
     auto rs = c.OpenSchema(SchemaTables);
@@ -25,17 +26,21 @@ TEST_F(OdbcTest, OpenSchemaTellsTablesFromViews) {
         rs->MoveNext();
     }
     seen.sort();
-    EXPECT_EQ(seen, (QStringList{QStringLiteral("TABLE:Zoë"), QStringLiteral("TABLE:t1"), QStringLiteral("VIEW:v1")}));
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("TABLE:Zoë"), QStringLiteral("TABLE:t1"),
+                                 QStringLiteral("VIEW:v1")}));
 }
 
 TEST_F(OdbcTest, EveryColumnKindComesBackWithItsTypeCodeAndValue) {
     const QString longText(40000, QLatin1Char('x'));
     TestOdbc::exec(
-        db, {QStringLiteral("CREATE TABLE k (i INTEGER, b BIGINT, s SMALLINT, d DOUBLE, r REAL, f BOOLEAN, dt DATE, "
-                            "tm TIME, ts TIMESTAMP, tx TEXT, vc VARCHAR(20), bl BLOB)"),
-             QStringLiteral("INSERT INTO k VALUES (-7, 9007199254740993, 12, 0.1, 2.5, 1, '2021-05-01', '13:45:06', "
-                            "'2021-05-01 13:45:06.125', 'O''Brien \"東京\"', 'Zoë', X'00FF10')"),
-             QStringLiteral("INSERT INTO k VALUES (NULL, NULL, NULL, NULL, NULL, 0, NULL, NULL, NULL, '', NULL, NULL)"),
+        db, {QStringLiteral(
+                 "CREATE TABLE k (i INTEGER, b BIGINT, s SMALLINT, d DOUBLE, r REAL, f BOOLEAN, dt DATE, "
+                 "tm TIME, ts TIMESTAMP, tx TEXT, vc VARCHAR(20), bl BLOB)"),
+             QStringLiteral(
+                 "INSERT INTO k VALUES (-7, 9007199254740993, 12, 0.1, 2.5, 1, '2021-05-01', '13:45:06', "
+                 "'2021-05-01 13:45:06.125', 'O''Brien \"東京\"', 'Zoë', X'00FF10')"),
+             QStringLiteral(
+                 "INSERT INTO k VALUES (NULL, NULL, NULL, NULL, NULL, 0, NULL, NULL, NULL, '', NULL, NULL)"),
              QStringLiteral("INSERT INTO k (tx) VALUES ('%1')").arg(longText)});
     Connection c;
     c.CursorLocation = UseClient;
@@ -76,7 +81,8 @@ TEST_F(OdbcTest, EveryColumnKindComesBackWithItsTypeCodeAndValue) {
 }
 
 TEST_F(OdbcTest, ServerSideRecordsetStreamsRowsWithoutACount) {
-    TestOdbc::exec(db, {QStringLiteral("CREATE TABLE n (a INTEGER)"), QStringLiteral("INSERT INTO n VALUES (1), (2)")});
+    TestOdbc::exec(
+        db, {QStringLiteral("CREATE TABLE n (a INTEGER)"), QStringLiteral("INSERT INTO n VALUES (1), (2)")});
     Connection c;
     c.Open(TestOdbc::db2String(db));
     Recordset rs;
@@ -127,7 +133,8 @@ TEST_F(OdbcTest, ListenersSeeEachStatementAsSent) {
     c.Execute(QStringLiteral("CREATE TABLE [Zoë] (a)"));
     Recordset rs;
     rs.Open(QStringLiteral("SELECT * FROM \"Zoë\""), c);
-    const QStringList expected{QStringLiteral("CREATE TABLE [Zoë] (a)"), QStringLiteral("SELECT * FROM \"Zoë\"")};
+    const QStringList expected{QStringLiteral("CREATE TABLE [Zoë] (a)"),
+                               QStringLiteral("SELECT * FROM \"Zoë\"")};
     EXPECT_EQ(own, expected);
     EXPECT_EQ(log.to(db), expected);
 }
@@ -141,7 +148,8 @@ TEST(DecimalText, KeepsEveryDigitWithoutADouble) {
         {QStringLiteral("+42"), "42"},
         {QStringLiteral("3,25"), "3.25"},
     };
-    for (const auto& [text, digits] : cases) EXPECT_EQ(DecimalFromDriverText(text).digits, digits) << text.toStdString();
+    for (const auto& [text, digits] : cases)
+        EXPECT_EQ(DecimalFromDriverText(text).digits, digits) << text.toStdString();
 }
 
 TEST(AdoTypeCodes, FollowTheOdbcSqlType) {

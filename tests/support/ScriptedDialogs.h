@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <deque>
 #include <functional>
 #include <vector>
@@ -12,7 +11,7 @@
 // Dialogs that never wait: every box is recorded, questions and input boxes
 // take the answers the test scripted, in order.
 class ScriptedDialogs : public Dialogs {
-public:
+  public:
     struct Shown {
         QString text;
         QString title;
@@ -30,8 +29,8 @@ public:
     QString programFolder() override;
 
     // Scripted answers.
-    std::deque<int> answers;        // Yes or No, one per question
-    std::deque<QString> inputs;     // one per input box
+    std::deque<int> answers;     // Yes or No, one per question
+    std::deque<QString> inputs;  // one per input box
     int draw = 1;
     QString folder;
 

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QUuid>
-
 #include <cstdlib>
 #include <stdexcept>
 
@@ -33,7 +32,8 @@ void install() {
     QFile ini(folder + QStringLiteral("/odbcinst.ini"));
     if (!ini.open(QIODevice::WriteOnly)) throw std::runtime_error("cannot write odbcinst.ini");
     const QString driver = sqliteDriver();
-    ini.write(QStringLiteral("[IBM DB2 ODBC DRIVER]\nDriver=%1\n\n[ASEOLEDB]\nDriver=%1\n").arg(driver).toUtf8());
+    ini.write(
+        QStringLiteral("[IBM DB2 ODBC DRIVER]\nDriver=%1\n\n[ASEOLEDB]\nDriver=%1\n").arg(driver).toUtf8());
     ini.close();
     QFile(folder + QStringLiteral("/odbc.ini")).open(QIODevice::WriteOnly);
     qputenv("ODBCSYSINI", folder.toUtf8());
@@ -55,10 +55,16 @@ Profile profileFor(const QString& databasePath) {
                    QStringLiteral("secret"), databasePath};
 }
 
-Profile brokenProfile() { return profileFor(root().path() + QStringLiteral("/no-such-folder/x.db")); }
+Profile brokenProfile() {
+    return profileFor(root().path() + QStringLiteral("/no-such-folder/x.db"));
+}
 
-QString db2String(const QString& databasePath) { return IBMDB2::ConnectionString(profileFor(databasePath)); }
-QString aseString(const QString& databasePath) { return SybaseASE::ConnectionString(profileFor(databasePath)); }
+QString db2String(const QString& databasePath) {
+    return IBMDB2::ConnectionString(profileFor(databasePath));
+}
+QString aseString(const QString& databasePath) {
+    return SybaseASE::ConnectionString(profileFor(databasePath));
+}
 
 void exec(const QString& databasePath, const QStringList& statements) {
     Db::Connection c;
@@ -85,8 +91,9 @@ std::vector<std::vector<Db::Value>> rows(const QString& databasePath, const QStr
 
 QStringList tables(const QString& databasePath) {
     QStringList names;
-    for (const auto& row : rows(databasePath, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
-                                                            "ORDER BY name")))
+    for (const auto& row :
+         rows(databasePath, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
+                                           "ORDER BY name")))
         names << std::get<QString>(row.at(0));
     return names;
 }
@@ -101,7 +108,9 @@ StatementLog::StatementLog()
     });
 }
 
-StatementLog::~StatementLog() { Db::Connection::clearGlobalListeners(); }
+StatementLog::~StatementLog() {
+    Db::Connection::clearGlobalListeners();
+}
 
 QStringList StatementLog::to(const QString& databasePath) const {
     QStringList out;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
-
 #include <memory>
 
 #include "app/Settings.h"
@@ -16,7 +15,7 @@ class Form1;
 // its own settings file, scripted dialogs, and two SQLite databases standing
 // in for DB2 and ASE.
 class WindowFixture : public ::testing::Test {
-protected:
+  protected:
     WindowFixture();
     ~WindowFixture() override;
 
