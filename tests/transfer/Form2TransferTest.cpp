@@ -481,6 +481,9 @@ TEST_F(TransferTest, ClosingInsideAYieldStopsTheRun) {
 TEST_F(TransferTest, ChinookTablesGoOverWhole) {
     const QString chinook =
         QFileInfo(QStringLiteral(__FILE__)).absolutePath() + "/../../../shared/data/chinook.sqlite";
+    // The sample sits beside the project, not in it: a checkout without it
+    // skips this test rather than failing it.
+    if (!QFileInfo::exists(chinook)) GTEST_SKIP() << "no sample database at " << chinook.toStdString();
     ASSERT_TRUE(QFile::copy(chinook, db2)) << chinook.toStdString();
     QFile(db2).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     Form2& f2 = open({});
