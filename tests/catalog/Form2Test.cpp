@@ -10,12 +10,6 @@ namespace {
 
 using Controls::Twips;
 
-void hover(QWidget* w) {
-    QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &move);
-}
-
 struct Form2Test : WindowFixture {
     Form2& open() {
         storeWorkingLogins();

@@ -12,13 +12,6 @@ namespace {
 
 using Controls::Twips;
 
-// What the window system sends while the pointer moves over a control.
-void hover(QWidget* w) {
-    QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &move);
-}
-
 struct Form1Test : WindowFixture {};
 
 TEST_F(Form1Test, FirstStartWithAnEmptyStoreStaysOnSetupAndWritesThePorts) {

@@ -1,5 +1,8 @@
 #include "support/WindowFixture.h"
 
+#include <QApplication>
+#include <QMouseEvent>
+
 #include "app/DoEvents.h"
 #include "app/Program.h"
 #include "catalog/Form2.h"
@@ -47,4 +50,10 @@ Form1& WindowFixture::start() {
 void WindowFixture::typeWorkingLogins() {
     form1->Text5->setText(ase);
     form1->Text10->setText(db2);
+}
+
+void WindowFixture::hover(QWidget* w) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
 }

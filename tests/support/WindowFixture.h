@@ -10,6 +10,7 @@
 #include "support/TestOdbc.h"
 
 class Form1;
+class QWidget;
 
 // A fresh program for one test: its own folder (the program's folder too),
 // its own settings file, scripted dialogs, and two SQLite databases standing
@@ -25,6 +26,8 @@ class WindowFixture : public ::testing::Test {
     Form1& start();
     // Fills the login boxes of a started Form1 with the two stand-ins.
     void typeWorkingLogins();
+    // What the window system sends while the pointer moves over a control.
+    static void hover(QWidget* w);
 
     QString folder;
     QString db2;  // the DB2 stand-in's file
