@@ -252,16 +252,20 @@ QIcon ProgramIcon() {
     return icon;
 }
 
-std::optional<QCursor> LoadCursorFile(const QString& path) {
+QCursor LoadCursorFile(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error((path + QStringLiteral(": ") + file.errorString()).toStdString());
     const QByteArray data = file.readAll();
+    const auto invalid = [&path] {
+        return std::runtime_error((QStringLiteral("Invalid picture: ") + path).toStdString());
+    };
     // A cursor file is an icon directory of type 2 whose first entry keeps
     // the hotspot where an icon keeps its planes and bit count.
     auto word = [&data](int at) { return quint16(quint8(data[at])) | quint16(quint8(data[at + 1])) << 8; };
-    if (data.size() < 22 || word(0) != 0 || word(2) != 2 || word(4) < 1) return std::nullopt;
+    if (data.size() < 22 || word(0) != 0 || word(2) != 2 || word(4) < 1) throw invalid();
     QImage image;
-    if (!image.loadFromData(data, "CUR") && !image.loadFromData(data, "ICO")) return std::nullopt;
+    if (!image.loadFromData(data, "CUR") && !image.loadFromData(data, "ICO")) throw invalid();
     return QCursor(QPixmap::fromImage(image), word(10), word(12));
 }
 

@@ -144,7 +144,8 @@ class SkinFramework {
 // The program icon, drawn rather than shipped.
 QIcon ProgramIcon();
 
-// Loads a Windows cursor file, hotspot included.
-std::optional<QCursor> LoadCursorFile(const QString& path);
+// Loads a Windows cursor file, hotspot included; throws when the file
+// cannot be read or holds no cursor.
+QCursor LoadCursorFile(const QString& path);
 
 }  // namespace Controls

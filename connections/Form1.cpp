@@ -41,7 +41,9 @@ Form1::Form1(Settings& settings) : Window(8040, 6600), settings_(settings) {
         lb->setFont(bold);
         SetBackground(lb, Qt::white);
         Place(lb, l, t, w, h);
-        trackPointer(lb);
+        // A label has no pointer rule: a move over it changes nothing, and
+        // does not reach the frame behind it either.
+        lb->setAttribute(Qt::WA_NoMousePropagation);
         return lb;
     };
     auto box = [&](QWidget* parent, int l, int t, int w, int h) {

@@ -142,6 +142,8 @@ TEST_F(Form1Test, PointerFollowsTheHoverRule) {
     f.show();
     hover(f.PushButton3);
     EXPECT_EQ(f.MousePointer(), Controls::Hand);
+    hover(f.Label2);
+    EXPECT_EQ(f.MousePointer(), Controls::Hand) << "labels have no pointer rule";
     hover(f.Text3);
     EXPECT_EQ(f.MousePointer(), Controls::Normal);
     hover(f.PushButton4);
@@ -246,6 +248,22 @@ TEST_F(Form1Test, TheHandPointerIsReadFromTheCursorFileBesideTheProgram) {
     EXPECT_EQ(f.cursor().shape(), Qt::BitmapCursor);
     EXPECT_EQ(f.cursor().hotSpot(), QPoint(5, 7));
     hover(f.Frame1);
+    EXPECT_EQ(f.cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(Form1Test, ADamagedCursorFileIsReportedAtItsLoadStepAndTheStartGoesOn) {
+    QFile file(folder + QStringLiteral("/HAND-M.CUR"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(handCursor().left(30));
+    file.close();
+    Form1& f = start();
+    // Each window loads the pointer for itself, and each says so.
+    ASSERT_EQ(dialogs.messages.size(), 2u) << dialogs.texts().join("\n").toStdString();
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Invalid picture: ")));
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("Form1.Form_Load at line 112")));
+    EXPECT_TRUE(dialogs.messages[1].text.contains(QStringLiteral("Form2.Form_Load at line 108")));
+    EXPECT_EQ(f.Text2->text(), QStringLiteral("5000"));
+    hover(f.PushButton4);
     EXPECT_EQ(f.cursor().shape(), Qt::ArrowCursor);
 }
 
