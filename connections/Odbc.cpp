@@ -185,6 +185,18 @@ Decimal DecimalFromDriverText(const QString& text) {
     return Decimal{((zero ? QString() : sign) + digits).toStdString()};
 }
 
+Value TimeFromDriverText(const QString& text) {
+    static const QRegularExpression time(
+        QStringLiteral("^\\s*(\\d{1,2})[:.](\\d\\d)[:.](\\d\\d)(?:[.,:](\\d+))?\\s*$"));
+    const QRegularExpressionMatch m = time.match(text);
+    if (!m.hasMatch()) return text;
+    QString fraction = m.captured(4);
+    while (fraction.size() > 9 && fraction.endsWith(QLatin1Char('0'))) fraction.chop(1);
+    if (fraction.size() > 9) return text;  // finer than nanoseconds: keep every digit as text
+    const auto nanoseconds = fraction.leftJustified(9, QLatin1Char('0')).toUInt();
+    return Time{m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), nanoseconds};
+}
+
 // --- Connection ----------------------------------------------------------
 
 struct Recordset::Statement {
@@ -446,15 +458,17 @@ Value readValue(SQLHSTMT s, SQLUSMALLINT column, int sqlType, int adoType, std::
         }
         case SQL_TYPE_TIME:
         case SQL_TIME: {
-            SQL_TIME_STRUCT v{};
-            if (!readFixed(s, column, SQL_C_TYPE_TIME, v)) return Null{};
-            return Time{v.hour, v.minute, v.second};
+            // As text: ODBC's time structure has no room for the fraction of
+            // a second that ASE's time and bigtime columns hold.
+            QByteArray bytes;
+            if (!readLong(s, column, SQL_C_CHAR, buffer, bytes)) return Null{};
+            return TimeFromDriverText(QString::fromUtf8(bytes));
         }
         case SQL_TYPE_TIMESTAMP:
         case SQL_TIMESTAMP: {
             SQL_TIMESTAMP_STRUCT v{};
             if (!readFixed(s, column, SQL_C_TYPE_TIMESTAMP, v)) return Null{};
-            return Timestamp{Date{v.year, v.month, v.day}, Time{v.hour, v.minute, v.second}, v.fraction};
+            return Timestamp{Date{v.year, v.month, v.day}, Time{v.hour, v.minute, v.second, v.fraction}};
         }
         case SQL_BINARY:
         case SQL_VARBINARY:

@@ -38,6 +38,9 @@ int AdoTypeCode(int sqlType, bool isUnsigned);
 // An exact decimal from the text a driver gives for a DECIMAL or NUMERIC
 // value: sign and digits kept, leading zeros of the whole part dropped.
 Decimal DecimalFromDriverText(const QString& text);
+// A TIME value as the driver spells it ("13:45:06", "13.45.06",
+// "13:45:06.125"); text that is no such time stays the text it is.
+Value TimeFromDriverText(const QString& text);
 
 class Connection;
 

@@ -26,15 +26,17 @@ struct Date {
     bool operator==(const Date&) const = default;
 };
 
+// A time of day with its fraction of a second, as a TIME column or the time
+// part of a timestamp holds it.
 struct Time {
     int hour = 0, minute = 0, second = 0;
+    std::uint32_t nanoseconds = 0;
     bool operator==(const Time&) const = default;
 };
 
 struct Timestamp {
     Date date;
     Time time;
-    std::uint32_t nanoseconds = 0;
     bool operator==(const Timestamp&) const = default;
 };
 

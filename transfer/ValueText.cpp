@@ -234,7 +234,15 @@ QString DateText(const Db::Date& d, const QLocale& locale) {
     return Render(PicturesOf(locale).date, {d.year, d.month, d.day, 0, 0, 0, {}}, locale);
 }
 
-QString TimeText(const Db::Time& t, const QString& fraction, const QLocale& locale) {
+QString FractionDigits(std::uint32_t nanoseconds) {
+    if (nanoseconds == 0) return {};
+    QString digits = QString::number(nanoseconds).rightJustified(9, QLatin1Char('0'));
+    while (digits.endsWith(QLatin1Char('0'))) digits.chop(1);
+    return digits;
+}
+
+QString TimeText(const Db::Time& t, const QLocale& locale) {
+    const QString fraction = FractionDigits(t.nanoseconds);
     if (t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59) {
         QString text = QString::asprintf("%02d:%02d:%02d", t.hour, t.minute, t.second);
         return fraction.isEmpty() ? text : text + QLatin1Char('.') + fraction;
@@ -247,19 +255,11 @@ QString TimeText(const Db::Time& t, const QString& fraction, const QLocale& loca
     return std::move(text).simplified();
 }
 
-QString FractionDigits(std::uint32_t nanoseconds) {
-    if (nanoseconds == 0) return {};
-    QString digits = QString::number(nanoseconds).rightJustified(9, QLatin1Char('0'));
-    while (digits.endsWith(QLatin1Char('0'))) digits.chop(1);
-    return digits;
-}
-
 QString TimestampText(const Db::Timestamp& ts, const QLocale& locale) {
-    const QString fraction = FractionDigits(ts.nanoseconds);
     // A timestamp keeps its date whatever the day: only a time value is
     // written as a time alone.
-    if (ts.time == Db::Time{} && fraction.isEmpty()) return DateText(ts.date, locale);
-    return DateText(ts.date, locale) + QLatin1Char(' ') + TimeText(ts.time, fraction, locale);
+    if (ts.time == Db::Time{}) return DateText(ts.date, locale);
+    return DateText(ts.date, locale) + QLatin1Char(' ') + TimeText(ts.time, locale);
 }
 
 struct Visitor {
@@ -272,7 +272,7 @@ struct Visitor {
     QString operator()(float v) const { return FloatText(v, locale); }
     QString operator()(bool v) const { return v ? QStringLiteral("True") : QStringLiteral("False"); }
     QString operator()(const Db::Date& v) const { return DateText(v, locale); }
-    QString operator()(const Db::Time& v) const { return TimeText(v, {}, locale); }
+    QString operator()(const Db::Time& v) const { return TimeText(v, locale); }
     QString operator()(const Db::Timestamp& v) const { return TimestampText(v, locale); }
     QString operator()(const QString& v) const { return v; }
     QString operator()(const QByteArray& v) const { return QString::fromLatin1(v.toHex().toUpper()); }

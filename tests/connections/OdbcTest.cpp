@@ -37,7 +37,7 @@ TEST_F(OdbcTest, EveryColumnKindComesBackWithItsTypeCodeAndValue) {
                  "CREATE TABLE k (i INTEGER, b BIGINT, s SMALLINT, d DOUBLE, r REAL, f BOOLEAN, dt DATE, "
                  "tm TIME, ts TIMESTAMP, tx TEXT, vc VARCHAR(20), bl BLOB)"),
              QStringLiteral(
-                 "INSERT INTO k VALUES (-7, 9007199254740993, 12, 0.1, 2.5, 1, '2021-05-01', '13:45:06', "
+                 "INSERT INTO k VALUES (-7, 9007199254740993, 12, 0.1, 2.5, 1, '2021-05-01', '13:45:06.25', "
                  "'2021-05-01 13:45:06.125', 'O''Brien \"東京\"', 'Zoë', X'00FF10')"),
              QStringLiteral(
                  "INSERT INTO k VALUES (NULL, NULL, NULL, NULL, NULL, 0, NULL, NULL, NULL, '', NULL, NULL)"),
@@ -62,8 +62,8 @@ TEST_F(OdbcTest, EveryColumnKindComesBackWithItsTypeCodeAndValue) {
     EXPECT_EQ(rs.Fields(4).Value(), Value(2.5));
     EXPECT_EQ(rs.Fields(5).Value(), Value(true));
     EXPECT_EQ(rs.Fields(6).Value(), Value(Date{2021, 5, 1}));
-    EXPECT_EQ(rs.Fields(7).Value(), Value(Time{13, 45, 6}));
-    EXPECT_EQ(rs.Fields(8).Value(), Value(Timestamp{{2021, 5, 1}, {13, 45, 6}, 125000000}));
+    EXPECT_EQ(rs.Fields(7).Value(), Value(Time{13, 45, 6, 250000000}));
+    EXPECT_EQ(rs.Fields(8).Value(), Value(Timestamp{{2021, 5, 1}, {13, 45, 6, 125000000}}));
     EXPECT_EQ(rs.Fields(9).Value(), Value(QStringLiteral("O'Brien \"東京\"")));
     EXPECT_EQ(rs.Fields(10).Value(), Value(QStringLiteral("Zoë")));
     EXPECT_EQ(rs.Fields(11).Value(), Value(QByteArray("\x00\xff\x10", 3)));
@@ -150,6 +150,23 @@ TEST(DecimalText, KeepsEveryDigitWithoutADouble) {
     };
     for (const auto& [text, digits] : cases)
         EXPECT_EQ(DecimalFromDriverText(text).digits, digits) << text.toStdString();
+}
+
+// Each driver spells a time its own way; a spelling that is no time is kept
+// as the text it is, so nothing is lost on the way.
+TEST(TimeText, DriversSpellingsKeepEveryDigit) {
+    const std::vector<std::pair<QString, Value>> cases{
+        {"13:45:06", Time{13, 45, 6}},
+        {"13.45.06", Time{13, 45, 6}},  // DB2's ISO and EUR spelling
+        {" 9:05:00 ", Time{9, 5, 0}},
+        {"13:45:06.123", Time{13, 45, 6, 123000000}},
+        {"13:45:06.1234567", Time{13, 45, 6, 123456700}},
+        {"23:59:59.999999999000", Time{23, 59, 59, 999999999}},
+        {"24.00.00", Time{24, 0, 0}},
+        {"13:45:06.1234567891", QStringLiteral("13:45:06.1234567891")},
+        {"1:45:06 PM", QStringLiteral("1:45:06 PM")},
+    };
+    for (const auto& [text, value] : cases) EXPECT_EQ(TimeFromDriverText(text), value) << text.toStdString();
 }
 
 TEST(AdoTypeCodes, FollowTheOdbcSqlType) {

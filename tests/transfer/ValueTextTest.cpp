@@ -25,7 +25,7 @@ void Check(const std::vector<Case>& cases) {
 }
 
 Db::Timestamp Stamp(int y, int mo, int d, int h, int mi, int s, std::uint32_t ns = 0) {
-    return {{y, mo, d}, {h, mi, s}, ns};
+    return {{y, mo, d}, {h, mi, s, ns}};
 }
 
 template <typename F>
@@ -145,6 +145,7 @@ TEST(ValueText, DatesAndTimesFollowTheRegionalPictures) {
         {"en_US", Db::Time{13, 45, 0}, "1:45:00 PM"},
         {"en_US", Db::Time{0, 5, 9}, "12:05:09 AM"},
         {"en_US", Db::Time{12, 0, 0}, "12:00:00 PM"},
+        {"en_US", Db::Time{13, 45, 0, 123000000}, "1:45:00.123 PM"},
         {"de_DE", Db::Date{2021, 5, 1}, "01.05.2021"},
         {"de_DE", Db::Time{13, 45, 0}, "13:45:00"},
         {"de_DE", Db::Time{9, 5, 0}, "09:05:00"},
@@ -167,7 +168,7 @@ TEST(ValueText, TimestampsShowDateTimeAndFraction) {
         {"en_US", Stamp(2021, 5, 1, 13, 45, 0, 125000000), "5/1/2021 1:45:00.125 PM"},
         {"en_US", Stamp(2021, 5, 1, 0, 0, 0, 1), "5/1/2021 12:00:00.000000001 AM"},
         {"en_US", Stamp(2021, 5, 1, 0, 0, 1), "5/1/2021 12:00:01 AM"},
-        // Day zero of the OLE calendar shows the time alone, even at midnight.
+        // Day zero of the OLE calendar keeps its date: a timestamp never drops it.
         {"en_US", Stamp(1899, 12, 30, 13, 45, 0), "12/30/1899 1:45:00 PM"},
         {"en_US", Stamp(1899, 12, 30, 0, 0, 0), "12/30/1899"},
         {"en_US", Stamp(1899, 12, 31, 0, 0, 0), "12/31/1899"},
