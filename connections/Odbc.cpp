@@ -4,6 +4,7 @@
 #include <sqlext.h>
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <cstring>
 
 #include "connections/ConnectionString.h"
@@ -195,6 +196,14 @@ Value TimeFromDriverText(const QString& text) {
     if (fraction.size() > 9) return text;  // finer than nanoseconds: keep every digit as text
     const auto nanoseconds = fraction.leftJustified(9, QLatin1Char('0')).toUInt();
     return Time{m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), nanoseconds};
+}
+
+long long IndicatorFromDriver(long long written) {
+    if constexpr (sizeof(SQLLEN) > 4) {
+        if (written == 0xFFFFFFFFLL) return SQL_NULL_DATA;
+        if (written == 0xFFFFFFFCLL) return SQL_NO_TOTAL;
+    }
+    return written;
 }
 
 // --- Connection ----------------------------------------------------------
@@ -407,10 +416,12 @@ bool readLong(SQLHSTMT s, SQLUSMALLINT column, SQLSMALLINT cType, std::vector<ch
         SQLRETURN rc = SQLGetData(s, column, cType, buffer.data(), size, &indicator);
         if (rc == SQL_NO_DATA) return true;
         check(rc, SQL_HANDLE_STMT, s);
+        indicator = IndicatorFromDriver(indicator);
         if (indicator == SQL_NULL_DATA) return false;
         SQLLEN room = size - terminator;
         bool more = rc == SQL_SUCCESS_WITH_INFO && (indicator == SQL_NO_TOTAL || indicator > room);
-        out.append(buffer.data(), more ? room : indicator);
+        // Never more than the buffer holds, whatever the indicator says.
+        out.append(buffer.data(), more ? room : std::clamp<SQLLEN>(indicator, 0, room));
         if (!more) return true;
         size = static_cast<SQLLEN>(buffer.size());
     }
@@ -420,7 +431,7 @@ template <typename T>
 bool readFixed(SQLHSTMT s, SQLUSMALLINT column, SQLSMALLINT cType, T& out) {
     SQLLEN indicator = 0;
     check(SQLGetData(s, column, cType, &out, sizeof out, &indicator), SQL_HANDLE_STMT, s);
-    return indicator != SQL_NULL_DATA;
+    return IndicatorFromDriver(indicator) != SQL_NULL_DATA;
 }
 
 Value readValue(SQLHSTMT s, SQLUSMALLINT column, int sqlType, int adoType, std::vector<char>& buffer) {

@@ -41,6 +41,11 @@ Decimal DecimalFromDriverText(const QString& text);
 // A TIME value as the driver spells it ("13:45:06", "13.45.06",
 // "13:45:06.125"); text that is no such time stays the text it is.
 Value TimeFromDriverText(const QString& text);
+// A length or NULL indicator as the driver meant it. Some drivers (IBM's
+// DB2 CLI on 64-bit Linux) write only its lower 32 bits; the upper half is
+// zeroed before each call, so their NULL (-1) and "no total" (-4) markers
+// arrive as 0xFFFFFFFF and 0xFFFFFFFC.
+long long IndicatorFromDriver(long long written);
 
 class Connection;
 

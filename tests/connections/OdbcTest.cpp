@@ -169,6 +169,14 @@ TEST(TimeText, DriversSpellingsKeepEveryDigit) {
     for (const auto& [text, value] : cases) EXPECT_EQ(TimeFromDriverText(text), value) << text.toStdString();
 }
 
+TEST(Indicators, HalfWrittenMarkersReadAsTheirFullValue) {
+    EXPECT_EQ(IndicatorFromDriver(0xFFFFFFFFLL), -1);  // SQL_NULL_DATA
+    EXPECT_EQ(IndicatorFromDriver(0xFFFFFFFCLL), -4);  // SQL_NO_TOTAL
+    EXPECT_EQ(IndicatorFromDriver(-1), -1);
+    EXPECT_EQ(IndicatorFromDriver(0), 0);
+    EXPECT_EQ(IndicatorFromDriver(40000), 40000);
+}
+
 TEST(AdoTypeCodes, FollowTheOdbcSqlType) {
     EXPECT_EQ(AdoTypeCode(2 /*SQL_NUMERIC*/, false), 131);
     EXPECT_EQ(AdoTypeCode(3 /*SQL_DECIMAL*/, false), 131);
