@@ -1,6 +1,7 @@
 #include "app/Controls.h"
 
 #include <QApplication>
+#include <QCollator>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -165,12 +166,27 @@ void ListBox::setSelected(int index, bool selected) {
     item(index)->setSelected(selected);
 }
 
+namespace {
+
+// Alphabetical in the user's language, letter case aside: "Äpfel" comes
+// among the a's, not after "Zeta".
+int ListOrder(const QString& a, const QString& b) {
+    thread_local const QCollator collator = [] {
+        QCollator c;
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    return collator.compare(a, b);
+}
+
+}  // namespace
+
 void ListBox::AddItem(const QString& text) {
-    // After every item that sorts before or equal to it, ignoring case.
+    // After every item that sorts before or equal to it.
     int low = 0, high = count();
     while (low < high) {
         int mid = (low + high) / 2;
-        if (item(mid)->text().compare(text, Qt::CaseInsensitive) <= 0)
+        if (ListOrder(item(mid)->text(), text) <= 0)
             low = mid + 1;
         else
             high = mid;

@@ -64,16 +64,16 @@ TEST_F(Form2Test, SelectAndDeselectAllWorkOnTheirOwnList) {
 
 TEST_F(Form2Test, ListsSortWithoutRegardToCaseAndHaveNoCurrentItemUntilPicked) {
     Form2& f = open();
-    for (const char* n : {"beta", "Alpha", "alpha", "Gamma", "BETA"})
-        f.List1->AddItem(QString::fromLatin1(n));
-    EXPECT_EQ(f.List1->items(), (QStringList{"Alpha", "alpha", "beta", "BETA", "Gamma"}));
+    for (const char* n : {"beta", "Alpha", "alpha", "Gamma", "BETA", "Äpfel", "Zeta"})
+        f.List1->AddItem(QString::fromUtf8(n));
+    EXPECT_EQ(f.List1->items(), (QStringList{"Alpha", "alpha", "Äpfel", "beta", "BETA", "Gamma", "Zeta"}));
     f.show();
     f.List1->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(f.List1->ListIndex(), -1);
     QTest::mouseClick(f.List1->viewport(), Qt::LeftButton, {},
-                      f.List1->visualItemRect(f.List1->item(2)).center());
-    EXPECT_EQ(f.List1->ListIndex(), 2);
-    EXPECT_TRUE(f.List1->Selected(2));
+                      f.List1->visualItemRect(f.List1->item(3)).center());
+    EXPECT_EQ(f.List1->ListIndex(), 3);
+    EXPECT_TRUE(f.List1->Selected(3));
 }
 
 TEST_F(Form2Test, HelpPointerAndClosing) {
