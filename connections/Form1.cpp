@@ -247,6 +247,9 @@ void Form1::PushButton4_Click() {
     p(102, [&] { db2 = IBMDB2::TryConnect(db2Profile()); });
     if (db2) p(104, [&] { ase = SybaseASE::TryConnect(aseProfile()); });
     if (db2 && ase) {
+        // The tables window opens centred the first time; after that it
+        // comes back where the user left it.
+        const bool firstShowing = !form2_;
         p(106, [&] {
             if (form2_)
                 form2_->Form_Load();
@@ -255,7 +258,7 @@ void Form1::PushButton4_Click() {
         });
         p(108, [&] {
             form2().show();
-            form2().centre();
+            if (firstShowing) form2().centre();
         });
         p(110, [&] { hide(); });
     }

@@ -80,12 +80,14 @@ TEST_F(Form1Test, NextAndBackReadTheListsAgainWithTheFieldsAsTheyAreNow) {
     EXPECT_EQ(f.form2().List1->items(), QStringList{QStringLiteral("A1")});
     EXPECT_EQ(f.MousePointer(), Controls::Normal);
 
+    f.form2().move(3, 4);  // where the user put it
     QTest::mouseClick(f.form2().PushButton2, Qt::LeftButton);
     f.Text10->setText(other);
     QTest::mouseClick(f.PushButton4, Qt::LeftButton);
     EXPECT_EQ(f.form2().List1->items(), QStringList{QStringLiteral("B2")});
     EXPECT_TRUE(f.form2().isVisible());
     EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(f.form2().pos(), QPoint(3, 4)) << "centred the first time only";
 }
 
 TEST_F(Form1Test, TypingIntoABoxWritesEveryChangeAndFocusSelectsTheWholeText) {
