@@ -17,6 +17,7 @@ class Dialogs {
     virtual int question(const QString& text, const QString& title) = 0;
     // Returns the text typed, or the empty text when the user cancelled.
     virtual QString input(const QString& prompt, const QString& title, const QString& defaultText) = 0;
+    // Opens the address in the desktop's browser; throws when none starts.
     virtual void openUrl(const QString& address) = 0;
     // A whole number from 1 to 100, each equally likely.
     virtual int drawOneToHundred() = 0;

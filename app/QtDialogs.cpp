@@ -7,6 +7,7 @@
 #include <QTime>
 #include <QUrl>
 #include <random>
+#include <stdexcept>
 
 namespace {
 std::mt19937& generator() {
@@ -21,12 +22,16 @@ QtDialogs::QtDialogs() = default;
 void QtDialogs::message(const QString& text, const QString& title, Icon icon) {
     QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title, text,
                     QMessageBox::Ok, QApplication::activeWindow());
+    // Shown as written: a database's message may hold text that looks like
+    // markup ("near \"<b>\": syntax error").
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
 int QtDialogs::question(const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No,
                     QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
     return box.exec() == QMessageBox::Yes ? Yes : No;
 }
 
@@ -38,7 +43,8 @@ QString QtDialogs::input(const QString& prompt, const QString& title, const QStr
 }
 
 void QtDialogs::openUrl(const QString& address) {
-    QDesktopServices::openUrl(QUrl(address));
+    if (!QDesktopServices::openUrl(QUrl(address)))
+        throw std::runtime_error(("The browser could not be started for " + address).toStdString());
 }
 
 int QtDialogs::drawOneToHundred() {
