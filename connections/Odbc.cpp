@@ -59,6 +59,17 @@ void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
     if (!succeeded(rc)) raise(type, handle, rc);
 }
 
+// Every text goes to the drivers as UTF-8. IBM's DB2 CLI driver reads it so
+// only in a UTF-8 locale or when code page 1208 is asked for: ask for it,
+// unless the user has chosen a code page of their own.
+void askDb2ForUtf8() {
+    static const bool asked = [] {
+        if (qEnvironmentVariableIsEmpty("DB2CODEPAGE")) qputenv("DB2CODEPAGE", "1208");
+        return true;
+    }();
+    (void)asked;
+}
+
 // One owner per ODBC handle; freeing never throws.
 class Handle {
   public:
@@ -258,6 +269,7 @@ void Connection::notify(const QString& statement) const {
 
 void Connection::Open(const QString& connectionString) {
     if (isOpen()) throw Error(QStringLiteral("Operation is not allowed when the object is open."), {});
+    askDb2ForUtf8();
     auto h = std::make_unique<Handles>();
     h->env = Handle(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
     SQLSetEnvAttr(h->env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);

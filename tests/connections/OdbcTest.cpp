@@ -45,6 +45,7 @@ TEST_F(OdbcTest, EveryColumnKindComesBackWithItsTypeCodeAndValue) {
     Connection c;
     c.CursorLocation = UseClient;
     c.Open(TestOdbc::db2String(db));
+    EXPECT_EQ(qgetenv("DB2CODEPAGE"), "1208") << "DB2 is asked to read the UTF-8 sent to it";
     Recordset rs;
     rs.Open(QStringLiteral("SELECT * FROM k"), c);
     ASSERT_EQ(rs.FieldCount(), 12);
