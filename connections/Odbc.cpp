@@ -297,7 +297,9 @@ void Connection::Open(const QString& connectionString) {
 void Connection::Close() {
     if (!isOpen()) throw Error(QStringLiteral("Operation is not allowed when the object is closed."), {});
     handles_->exec = Handle();
-    SQLDisconnect(handles_->dbc.get());
+    // A refused disconnect (a statement still running) leaves the
+    // connection open, and says so.
+    check(SQLDisconnect(handles_->dbc.get()), SQL_HANDLE_DBC, handles_->dbc.get());
     handles_.reset();
 }
 

@@ -92,6 +92,15 @@ TEST_F(OdbcTest, ServerSideRecordsetStreamsRowsWithoutACount) {
     std::vector<Value> seen;
     for (; !rs.Eof(); rs.MoveNext()) seen.push_back(rs.Fields(0).Value());
     EXPECT_EQ(seen, (std::vector<Value>{std::int64_t(1), std::int64_t(2)}));
+
+    // A connection with a statement still open refuses to close, and says so.
+    Recordset open;
+    open.Open(QStringLiteral("SELECT a FROM n ORDER BY a"), c);
+    EXPECT_THROW(c.Close(), Error);
+    EXPECT_TRUE(c.isOpen());
+    open.Close();
+    c.Close();
+    EXPECT_FALSE(c.isOpen());
 }
 
 TEST_F(OdbcTest, NonAsciiTextGoesBothWaysUnharmed) {
