@@ -1,4 +1,5 @@
 #include <QLocale>
+#include <vector>
 
 #include "app/Dialogs.h"
 #include "app/DoEvents.h"
@@ -58,14 +59,25 @@ void AppendColumns(Procedure& p, Direction d, const Db::Recordset& rs, QString& 
     }
 }
 
-void AppendValues(Procedure& p, Direction d, const Db::Recordset& rs, const QLocale& locale,
-                  QString& statement, int yieldLine, int textLine, int appendLine) {
+// Which columns of the source become DB2 DATE columns, worked out once per
+// table rather than for every value.
+std::vector<bool> Db2DateColumns(Direction d, const Db::Recordset& rs) {
+    std::vector<bool> dates;
+    for (int j = 0; j < rs.FieldCount(); ++j) dates.push_back(Transfer::TakesDb2Date(d, rs.Fields(j).Type));
+    return dates;
+}
+
+void AppendValues(Procedure& p, Direction d, const Db::Recordset& rs, const std::vector<bool>& db2Dates,
+                  const QLocale& locale, QString& statement, int yieldLine, int textLine, int appendLine) {
     static const Db::Value empty = QString();
     QString text;
     for (int j = 0; j < rs.FieldCount(); ++j) {
         p(yieldLine, DoEvents);
         text.clear();  // a value that could not be read goes in as empty
-        p(textLine, [&] { text = ValueText(Transfer::ValueOrDefault(rs.Fields(j).Value(), empty), locale); });
+        p(textLine, [&] {
+            const Db::Value& v = Transfer::ValueOrDefault(rs.Fields(j).Value(), empty);
+            text = db2Dates[j] ? Db2DateText(v, locale) : ValueText(v, locale);
+        });
         p(appendLine, [&] { Transfer::AppendValue(d, statement, text); });
     }
 }
@@ -151,11 +163,12 @@ void Form2::PushButton3_Click() {
             int last = -1;
             p(200, [&] { last = static_cast<int>(rs.RecordCount()) - 1; });
             const QString insertStart = Transfer::InsertStart(toAse, name);
+            const std::vector<bool> db2Dates = Db2DateColumns(toAse, rs);
             for (int r = 0; r <= last; ++r) {
                 p(206, DoEvents);
                 p(210, [&] { ProgressBar1->setValue(Progress(r, last)); });
                 p(212, [&] { Restart(statement, insertStart); });
-                AppendValues(p, toAse, rs, locale, statement, 216, 218, 220);
+                AppendValues(p, toAse, rs, db2Dates, locale, statement, 216, 218, 220);
                 p(226, [&] { Transfer::EndInsert(statement); });
                 p(232, [&] { ase.Execute(statement); });
                 p(234, [&] { rs.MoveNext(); });
@@ -231,11 +244,12 @@ void Form2::PushButton4_Click() {
             int last = -1;
             p(210, [&] { last = static_cast<int>(rs.RecordCount()) - 1; });
             const QString insertStart = Transfer::InsertStart(toDb2, name);
+            const std::vector<bool> db2Dates = Db2DateColumns(toDb2, rs);
             for (int r = 0; r <= last; ++r) {
                 p(214, DoEvents);
                 p(216, [&] { ProgressBar1->setValue(Progress(r, last)); });
                 p(218, [&] { Restart(statement, insertStart); });
-                AppendValues(p, toDb2, rs, locale, statement, 222, 224, 226);
+                AppendValues(p, toDb2, rs, db2Dates, locale, statement, 222, 224, 226);
                 p(238, [&] { Transfer::EndInsert(statement); });
                 p(244, [&] { db2.Execute(statement); });
                 p(246, [&] { rs.MoveNext(); });

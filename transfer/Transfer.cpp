@@ -67,6 +67,10 @@ void EndInsert(QString& statement) {
     statement += QLatin1Char(')');
 }
 
+bool TakesDb2Date(Direction d, int fieldTypeCode) {
+    return d == Direction::ToDb2 && Datatype::ColumnTypeTextFor(d, fieldTypeCode) == QLatin1String(" DATE,");
+}
+
 const Db::Value& ValueOrDefault(const Db::Value& value, const Db::Value& fallback) {
     return Db::isNull(value) ? fallback : value;
 }

@@ -37,6 +37,10 @@ QString InsertStart(Direction d, const QString& table);
 void AppendValue(Direction d, QString& statement, const QString& text);
 void EndInsert(QString& statement);
 
+// True for a column that the target creates as a DB2 DATE: its values go
+// in as Db2DateText, every other value as ValueText.
+bool TakesDb2Date(Direction d, int fieldTypeCode);
+
 // The default when the value is null, otherwise the value itself.
 const Db::Value& ValueOrDefault(const Db::Value& value, const Db::Value& fallback);
 

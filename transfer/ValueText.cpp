@@ -1,6 +1,7 @@
 #include "transfer/ValueText.h"
 
 #include <QDate>
+#include <QRegularExpression>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -218,13 +219,17 @@ QString Render(const std::vector<Token>& tokens, const Moment& m, const QLocale&
 struct Pictures {
     QLocale locale;
     std::vector<Token> date, time;
+    bool monthDayYear = false;  // the short date is month/day/year, as DB2's USA form
 };
 
 const Pictures& PicturesOf(const QLocale& locale) {
     thread_local std::optional<Pictures> cached;
-    if (!cached || cached->locale != locale)
-        cached = Pictures{locale, Tokens(locale.dateFormat(QLocale::ShortFormat)),
-                          Tokens(locale.timeFormat(QLocale::LongFormat))};
+    if (!cached || cached->locale != locale) {
+        static const QRegularExpression usa(QStringLiteral("^M{1,2}/d{1,2}/y+$"));
+        const QString date = locale.dateFormat(QLocale::ShortFormat);
+        cached = Pictures{locale, Tokens(date), Tokens(locale.timeFormat(QLocale::LongFormat)),
+                          usa.match(date).hasMatch()};
+    }
     return *cached;
 }
 
@@ -283,4 +288,10 @@ struct Visitor {
 
 QString ValueText(const Db::Value& v, const QLocale& locale) {
     return std::visit(Visitor{locale}, v);
+}
+
+QString Db2DateText(const Db::Value& v, const QLocale& locale) {
+    const auto* d = std::get_if<Db::Date>(&v);
+    if (!d || (PicturesOf(locale).monthDayYear && d->year >= 1000)) return ValueText(v, locale);
+    return QString::asprintf("%04d-%02d-%02d", d->year, d->month, d->day);
 }

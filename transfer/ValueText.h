@@ -14,3 +14,10 @@
 // Floating-point NaN and infinities, which neither DB2 nor ASE stores, give
 // NaN, Infinity and -Infinity, the spellings strtod reads back.
 QString ValueText(const Db::Value& v, const QLocale& locale = QLocale());
+
+// The text of a value bound for a DB2 DATE column. DB2 reads a date only in
+// its own forms (yyyy-mm-dd, mm/dd/yyyy, dd.mm.yyyy), so a day-first
+// regional date such as 01/05/2021 would be stored as 5 January: the
+// regional text is kept where it is month/day/year with a four-digit year,
+// and elsewhere the date goes as yyyy-mm-dd. Other values as ValueText.
+QString Db2DateText(const Db::Value& v, const QLocale& locale = QLocale());

@@ -138,6 +138,32 @@ TEST_F(TransferTest, WorkedExampleToDb2) {
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
+// Under day-first regional settings a DB2 DATE still gets the same day;
+// every other value keeps its regional text.
+TEST_F(TransferTest, DatesReachDb2AsTheSameDayUnderAnyRegionalSettings) {
+    struct DefaultLocale {
+        DefaultLocale() { QLocale::setDefault(QLocale(QStringLiteral("en_GB"))); }
+        ~DefaultLocale() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    } british;
+    Form2& f2 = open({"CREATE TABLE d (born DATE)", "INSERT INTO d VALUES ('2021-05-01')"},
+                     {"CREATE TABLE e (born DATE, seen TIMESTAMP)",
+                      "INSERT INTO e VALUES ('2021-05-01', '2021-05-01 13:45:00')"});
+    Select(f2.List2, {"e"});
+    Select(f2.List1, {"d"});
+    TestOdbc::StatementLog log;
+    click(f2.PushButton4);
+    click(f2.PushButton3);
+
+    EXPECT_EQ(log.to(db2).mid(0, 2),
+              (QStringList{"CREATE TABLE \"e\"(\"born\" DATE,\"seen\" LONG VARCHAR);",
+                           "INSERT INTO \"e\" VALUES('2021-05-01', '01/05/2021 13:45:00')"}));
+    EXPECT_EQ(TestOdbc::rows(db2, "SELECT born FROM e"),
+              (std::vector<std::vector<Db::Value>>{{Db::Date{2021, 5, 1}}}));
+    EXPECT_EQ(log.to(ase).last(), "INSERT INTO [d] VALUES('01/05/2021')")
+        << "text columns keep the regional date";
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
 // Every kind of value there and back: DB2 to ASE as text, and from there to
 // a second DB2 database, where only the empty texts turn into NULL.
 TEST_F(TransferTest, NastyValuesSurviveTheRoundTrip) {

@@ -177,6 +177,23 @@ TEST(ValueText, TimestampsShowDateTimeAndFraction) {
     });
 }
 
+// A date bound for a DB2 DATE column must be read back as the same day: the
+// regional text only where DB2 reads it as month/day/year.
+TEST(ValueText, Db2DatesAreWrittenSoDb2ReadsTheSameDay) {
+    const std::vector<Case> cases{
+        {"en_US", Db::Date{2021, 5, 1}, "5/1/2021"},
+        {"en_US", Db::Date{100, 1, 2}, "0100-01-02"},
+        {"en_GB", Db::Date{2021, 5, 1}, "2021-05-01"},  // 01/05/2021 would be 5 January
+        {"es_ES", Db::Date{2021, 5, 1}, "2021-05-01"},
+        {"de_DE", Db::Date{2021, 5, 1}, "2021-05-01"},
+        {"ja_JP", Db::Date{2021, 5, 1}, "2021-05-01"},
+        {"en_GB", QStringLiteral("01/05/2021"), "01/05/2021"},  // what is no date stays as it is
+        {"en_GB", Db::Null{}, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Db2DateText(c.value, QLocale(QString::fromLatin1(c.locale))), c.expected) << c.locale;
+}
+
 TEST(ValueText, ImpossibleDatesAndTimesFallBackToIsoText) {
     Check({
         {"en_US", Db::Date{2021, 0, 1}, "2021-00-01"},
