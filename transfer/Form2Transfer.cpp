@@ -51,36 +51,53 @@ bool AseCanDelimitColumns(const Db::Recordset& rs) {
     return true;
 }
 
-void AppendColumns(Procedure& p, Direction d, const Db::Recordset& rs, QString& statement, int yieldLine,
-                   int columnLine) {
-    for (int j = 0; j < rs.FieldCount(); ++j) {
-        p(yieldLine, DoEvents);
-        p(columnLine, [&] { Transfer::AppendColumn(d, statement, rs.Fields(j).Name, rs.Fields(j).Type); });
-    }
-}
-
-// Which columns of the source become DB2 DATE columns, worked out once per
-// table rather than for every value.
-std::vector<bool> Db2DateColumns(Direction d, const Db::Recordset& rs) {
-    std::vector<bool> dates;
-    for (int j = 0; j < rs.FieldCount(); ++j) dates.push_back(Transfer::TakesDb2Date(d, rs.Fields(j).Type));
-    return dates;
-}
-
-void AppendValues(Procedure& p, Direction d, const Db::Recordset& rs, const std::vector<bool>& db2Dates,
-                  const QLocale& locale, QString& statement, int yieldLine, int textLine, int appendLine) {
-    static const Db::Value empty = QString();
-    QString text;
-    for (int j = 0; j < rs.FieldCount(); ++j) {
-        p(yieldLine, DoEvents);
-        text.clear();  // a value that could not be read goes in as empty
-        p(textLine, [&] {
-            const Db::Value& v = Transfer::ValueOrDefault(rs.Fields(j).Value(), empty);
-            text = db2Dates[j] ? Db2DateText(v, locale) : ValueText(v, locale);
-        });
-        p(appendLine, [&] { Transfer::AppendValue(d, statement, text); });
-    }
-}
+// The lines each direction reports for the steps of one table's copy, from
+// the CREATE TABLE on.
+struct CopyLines {
+    int yieldColumn, column, endCreate, create;
+    int count, yieldRow, progress, startInsert, yieldValue, valueText, appendValue, endInsert, insert, next;
+    int pointer, resetBar, closeSource, addToList;
+};
+constexpr CopyLines ToAseLines{
+    .yieldColumn = 148,
+    .column = 150,
+    .endCreate = 186,
+    .create = 192,
+    .count = 200,
+    .yieldRow = 206,
+    .progress = 210,
+    .startInsert = 212,
+    .yieldValue = 216,
+    .valueText = 218,
+    .appendValue = 220,
+    .endInsert = 226,
+    .insert = 232,
+    .next = 234,
+    .pointer = 236,
+    .resetBar = 238,
+    .closeSource = 240,
+    .addToList = 242,
+};
+constexpr CopyLines ToDb2Lines{
+    .yieldColumn = 146,
+    .column = 148,
+    .endCreate = 196,
+    .create = 202,
+    .count = 210,
+    .yieldRow = 214,
+    .progress = 216,
+    .startInsert = 218,
+    .yieldValue = 222,
+    .valueText = 224,
+    .appendValue = 226,
+    .endInsert = 238,
+    .insert = 244,
+    .next = 246,
+    .pointer = 248,
+    .resetBar = 250,
+    .closeSource = 252,
+    .addToList = 254,
+};
 
 // Every row's statement is built in the one buffer, which keeps the room
 // the longest row needed.
@@ -91,6 +108,62 @@ void Restart(QString& statement, const QString& start) {
 
 double Progress(int r, int last) {
     return double(r + 1) / double(last + 1) * 100;
+}
+
+// Which columns of the source become DB2 DATE columns, worked out once per
+// table rather than for every value.
+std::vector<bool> Db2DateColumns(Direction d, const Db::Recordset& rs) {
+    std::vector<bool> dates;
+    for (int j = 0; j < rs.FieldCount(); ++j) dates.push_back(Transfer::TakesDb2Date(d, rs.Fields(j).Type));
+    return dates;
+}
+
+// One table whose source rows are open in rs: create the target table, send
+// its rows, put the bar and the pointer back, close the source, and list the
+// new table. Rows go only into a table this run created, and the target list
+// gains the name only then.
+void CopyTable(Procedure& p, Direction d, const CopyLines& at, Form2& form, Db::Recordset& rs,
+               Db::Connection& target, ListBox& targetList, const QString& name, const QLocale& locale) {
+    static const Db::Value empty = QString();
+    QString statement;
+    p(142, [&] { statement = Transfer::CreateTableStart(d, name); });
+    for (int j = 0; j < rs.FieldCount(); ++j) {
+        p(at.yieldColumn, DoEvents);
+        p(at.column, [&] { Transfer::AppendColumn(d, statement, rs.Fields(j).Name, rs.Fields(j).Type); });
+    }
+    p(at.endCreate, [&] { Transfer::EndCreateTable(d, statement); });
+    const bool created = p(at.create, [&] { target.Execute(statement); });
+    if (created) {
+        int last = -1;
+        p(at.count, [&] { last = static_cast<int>(rs.RecordCount()) - 1; });
+        const QString insertStart = Transfer::InsertStart(d, name);
+        const std::vector<bool> db2Dates = Db2DateColumns(d, rs);
+        QString text;
+        for (int r = 0; r <= last; ++r) {
+            p(at.yieldRow, DoEvents);
+            p(at.progress, [&] { form.ProgressBar1->setValue(Progress(r, last)); });
+            p(at.startInsert, [&] { Restart(statement, insertStart); });
+            for (int j = 0; j < rs.FieldCount(); ++j) {
+                p(at.yieldValue, DoEvents);
+                text.clear();  // a value that could not be read goes in as empty
+                p(at.valueText, [&] {
+                    const Db::Value& v = Transfer::ValueOrDefault(rs.Fields(j).Value(), empty);
+                    text = db2Dates[j] ? Db2DateText(v, locale) : ValueText(v, locale);
+                });
+                p(at.appendValue, [&] { Transfer::AppendValue(d, statement, text); });
+            }
+            p(at.endInsert, [&] { Transfer::EndInsert(statement); });
+            p(at.insert, [&] { target.Execute(statement); });
+            p(at.next, [&] { rs.MoveNext(); });
+        }
+    }
+    p(at.pointer, [&] { form.setMousePointer(Normal); });
+    p(at.resetBar, [&] {
+        form.ProgressBar1->setValue(0.0);
+        form.ProgressBar1->setText(QStringLiteral("Progress Bar"));
+    });
+    p(at.closeSource, [&] { rs.Close(); });
+    if (created) p(at.addToList, [&] { AddListItem(targetList, Transfer::TargetEntry(d, name)); });
 }
 
 }  // namespace
@@ -153,34 +226,7 @@ void Form2::PushButton3_Click() {
         if (answer == Dialogs::Yes && p(136, [&] { ase.Execute(Transfer::DropTarget(toAse, name)); }))
             p(138, [&] { RemoveListItem(*List2, Transfer::TargetEntry(toAse, name)); });
 
-        QString statement;
-        p(142, [&] { statement = Transfer::CreateTableStart(toAse, name); });
-        AppendColumns(p, toAse, rs, statement, 148, 150);
-        p(186, [&] { Transfer::EndCreateTable(toAse, statement); });
-        // Rows go only into a table this run created.
-        const bool created = p(192, [&] { ase.Execute(statement); });
-        if (created) {
-            int last = -1;
-            p(200, [&] { last = static_cast<int>(rs.RecordCount()) - 1; });
-            const QString insertStart = Transfer::InsertStart(toAse, name);
-            const std::vector<bool> db2Dates = Db2DateColumns(toAse, rs);
-            for (int r = 0; r <= last; ++r) {
-                p(206, DoEvents);
-                p(210, [&] { ProgressBar1->setValue(Progress(r, last)); });
-                p(212, [&] { Restart(statement, insertStart); });
-                AppendValues(p, toAse, rs, db2Dates, locale, statement, 216, 218, 220);
-                p(226, [&] { Transfer::EndInsert(statement); });
-                p(232, [&] { ase.Execute(statement); });
-                p(234, [&] { rs.MoveNext(); });
-            }
-        }
-        p(236, [&] { setMousePointer(Normal); });
-        p(238, [&] {
-            ProgressBar1->setValue(0.0);
-            ProgressBar1->setText(QStringLiteral("Progress Bar"));
-        });
-        p(240, [&] { rs.Close(); });
-        if (created) p(242, [&] { AddListItem(*List2, Transfer::TargetEntry(toAse, name)); });
+        CopyTable(p, toAse, ToAseLines, *this, rs, ase, *List2, name, locale);
     }
     end();
 }
@@ -234,34 +280,7 @@ void Form2::PushButton4_Click() {
         if (answer == Dialogs::Yes && p(136, [&] { db2.Execute(Transfer::DropTarget(toDb2, name)); }))
             p(138, [&] { RemoveListItem(*List1, Transfer::TargetEntry(toDb2, name)); });
 
-        QString statement;
-        p(142, [&] { statement = Transfer::CreateTableStart(toDb2, name); });
-        AppendColumns(p, toDb2, rs, statement, 146, 148);
-        p(196, [&] { Transfer::EndCreateTable(toDb2, statement); });
-        // Rows go only into a table this run created.
-        const bool created = p(202, [&] { db2.Execute(statement); });
-        if (created) {
-            int last = -1;
-            p(210, [&] { last = static_cast<int>(rs.RecordCount()) - 1; });
-            const QString insertStart = Transfer::InsertStart(toDb2, name);
-            const std::vector<bool> db2Dates = Db2DateColumns(toDb2, rs);
-            for (int r = 0; r <= last; ++r) {
-                p(214, DoEvents);
-                p(216, [&] { ProgressBar1->setValue(Progress(r, last)); });
-                p(218, [&] { Restart(statement, insertStart); });
-                AppendValues(p, toDb2, rs, db2Dates, locale, statement, 222, 224, 226);
-                p(238, [&] { Transfer::EndInsert(statement); });
-                p(244, [&] { db2.Execute(statement); });
-                p(246, [&] { rs.MoveNext(); });
-            }
-        }
-        p(248, [&] { setMousePointer(Normal); });
-        p(250, [&] {
-            ProgressBar1->setValue(0.0);
-            ProgressBar1->setText(QStringLiteral("Progress Bar"));
-        });
-        p(252, [&] { rs.Close(); });
-        if (created) p(254, [&] { AddListItem(*List1, Transfer::TargetEntry(toDb2, name)); });
+        CopyTable(p, toDb2, ToDb2Lines, *this, rs, db2, *List1, name, locale);
     }
     end();
 }
