@@ -16,13 +16,9 @@ bool FileExists(const QString& path) {
     return QFileInfo(path).lastModified().isValid();
 }
 
-QString ProgramFolder() {
-    return dialogs().programFolder();
-}
+QString ProgramFolder() { return dialogs().programFolder(); }
 
-QColor ButtonFace() {
-    return QApplication::palette().color(QPalette::Active, QPalette::Button);
-}
+QColor ButtonFace() { return QApplication::palette().color(QPalette::Active, QPalette::Button); }
 
 void SetBackground(QWidget* w, const QColor& colour) {
     QPalette p = w->palette();
@@ -60,6 +56,4 @@ void OpenHomePageAtRandom() {
     if (dialogs().drawOneToHundred() == 7) dialogs().openUrl(HomePage);
 }
 
-QString HandCursorPath() {
-    return ProgramFolder() + QStringLiteral("/HAND-M.CUR");
-}
+QString HandCursorPath() { return ProgramFolder() + QStringLiteral("/HAND-M.CUR"); }

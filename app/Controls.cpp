@@ -147,9 +147,7 @@ ListBox::ListBox(QWidget* parent) : QListWidget(parent) {
     setSortingEnabled(false);
 }
 
-void ListBox::setListIndex(int index) {
-    setCurrentRow(index, QItemSelectionModel::NoUpdate);
-}
+void ListBox::setListIndex(int index) { setCurrentRow(index, QItemSelectionModel::NoUpdate); }
 
 QString ListBox::List(int index) const {
     if (index < 0 || index >= count()) throw std::out_of_range("Invalid property array index");

@@ -17,9 +17,7 @@
 // inch; Qt scales for other densities).
 namespace Controls {
 
-constexpr int Twips(int twips) {
-    return twips / 15;
-}
+constexpr int Twips(int twips) { return twips / 15; }
 void Place(QWidget* w, int left, int top, int width, int height);
 QFont Arial(double points, bool bold);
 
@@ -31,7 +29,7 @@ enum Pointer { Normal = 0, Busy = 11, Hand = 99 };
 // screen, and a pointer state that the pointer-move rules read and set.
 class Window : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit Window(int clientWidthTwips, int clientHeightTwips);
 
     int MousePointer() const { return pointer_; }
@@ -46,12 +44,12 @@ class Window : public QWidget {
     // Moves the window to the centre of its screen.
     void centre();
 
-  protected:
+protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Reports pointer moves over the window itself and the given controls.
     void trackPointer(QWidget* w);
 
-  private:
+private:
     int pointer_ = Normal;
     std::optional<QCursor> hand_;
 };
@@ -60,12 +58,12 @@ class Window : public QWidget {
 // system's button-text colour; reports pointer moves for the hover rule.
 class PushButton : public QPushButton {
     Q_OBJECT
-  public:
+public:
     PushButton(const QString& caption, QWidget* parent);
-  signals:
+signals:
     void MouseMove();
 
-  protected:
+protected:
     void mouseMoveEvent(QMouseEvent* e) override;
 };
 
@@ -73,7 +71,7 @@ class PushButton : public QPushButton {
 // double, and a text of its own shown on the bar.
 class ProgressBar : public QProgressBar {
     Q_OBJECT
-  public:
+public:
     explicit ProgressBar(QWidget* parent);
     double Value() const { return value_; }
     // Takes the value at every call but repaints only when what the bar
@@ -83,7 +81,7 @@ class ProgressBar : public QProgressBar {
     void setText(const QString& text);
     QString text() const override { return text_; }
 
-  private:
+private:
     double value_ = 0;
     QString text_ = QStringLiteral("Progress Bar");
 };
@@ -92,10 +90,10 @@ class ProgressBar : public QProgressBar {
 // mouse or by the Tab key.
 class TextBox : public QLineEdit {
     Q_OBJECT
-  public:
+public:
     explicit TextBox(QWidget* parent);
 
-  protected:
+protected:
     void focusInEvent(QFocusEvent* e) override;
 };
 
@@ -103,7 +101,7 @@ class TextBox : public QLineEdit {
 // extended multiple selection, a current item (index -1 when none).
 class ListBox : public QListWidget, public TableListTarget {
     Q_OBJECT
-  public:
+public:
     explicit ListBox(QWidget* parent);
     int ListIndex() const { return currentRow(); }
     void setListIndex(int index);
@@ -117,14 +115,14 @@ class ListBox : public QListWidget, public TableListTarget {
     void Clear() override { clear(); }
     QStringList items() const;
 
-  protected:
+protected:
     void focusInEvent(QFocusEvent* e) override;
 };
 
 // The skin stand-in: the skin file is a Qt style sheet, applied to the
 // window it is given.
 class SkinFramework {
-  public:
+public:
     // Member 2: reads the skin; a file that cannot be read or is no style
     // sheet raises.
     void LoadSkin(const QString& path, const QString& ini);
@@ -137,7 +135,7 @@ class SkinFramework {
     void ApplyWindow(QWidget* window);
     const QString& styleSheet() const { return sheet_; }
 
-  private:
+private:
     QString sheet_;
 };
 

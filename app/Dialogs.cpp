@@ -12,13 +12,9 @@ Dialogs& dialogs() {
     return *current;
 }
 
-void setDialogs(Dialogs* d) {
-    current = d;
-}
+void setDialogs(Dialogs* d) { current = d; }
 
-const QString& ApplicationTitle() {
-    return title;
-}
+const QString& ApplicationTitle() { return title; }
 
 void SetApplicationTitle() {
     QString t = DisplayName;
@@ -30,6 +26,4 @@ void SetApplicationTitle() {
     title = t;
 }
 
-void MsgBox(const QString& text) {
-    dialogs().message(text, ApplicationTitle(), Dialogs::Icon::None);
-}
+void MsgBox(const QString& text) { dialogs().message(text, ApplicationTitle(), Dialogs::Icon::None); }

@@ -7,7 +7,7 @@
 // input box, opening a web page, the random draw and the program's folder.
 // The windows install the Qt implementation; tests install a scripted one.
 class Dialogs {
-  public:
+public:
     enum class Icon { None, Warning };
     enum Answer { Yes = 6, No = 7 };
 

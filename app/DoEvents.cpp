@@ -20,9 +20,7 @@ qint64 nowMs() {
 
 }  // namespace
 
-void SetYieldInterval(int milliseconds) {
-    interval = milliseconds;
-}
+void SetYieldInterval(int milliseconds) { interval = milliseconds; }
 
 void DoEvents() {
     static qint64 last = -1;

@@ -15,7 +15,7 @@
 //     p(102, [&] { setBusy(); });
 //     p(104, [&] { connection.Open(...); });
 class Procedure {
-  public:
+public:
     explicit Procedure(QString name) : name_(std::move(name)) {}
 
     // Runs one numbered step; true when it completed, false when it failed
@@ -37,7 +37,7 @@ class Procedure {
     const QString& name() const { return name_; }
     int line() const { return line_; }
 
-  private:
+private:
     void report(std::exception_ptr error) const;
 
     QString name_;

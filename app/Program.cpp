@@ -11,9 +11,7 @@ void Program::End() {
     QCoreApplication::quit();
 }
 
-bool Program::IsEnding() {
-    return ending;
-}
+bool Program::IsEnding() { return ending; }
 
 void Program::CheckNotEnding() {
     if (ending) throw Ending{};
@@ -27,6 +25,4 @@ void Program::Run(const std::function<void()>& command) {
     }
 }
 
-void Program::ResetForTests() {
-    ending = false;
-}
+void Program::ResetForTests() { ending = false; }

@@ -52,6 +52,4 @@ int QtDialogs::drawOneToHundred() {
     return static_cast<int>(fraction(generator()) * 100) + 1;
 }
 
-QString QtDialogs::programFolder() {
-    return QCoreApplication::applicationDirPath();
-}
+QString QtDialogs::programFolder() { return QCoreApplication::applicationDirPath(); }

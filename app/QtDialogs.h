@@ -5,7 +5,7 @@
 // The dialogs a person sees: Qt's message box and input box, the desktop's
 // browser, a clock-seeded draw and the folder of the executable.
 class QtDialogs : public Dialogs {
-  public:
+public:
     QtDialogs();
     void message(const QString& text, const QString& title, Icon icon) override;
     int question(const QString& text, const QString& title) override;

@@ -50,9 +50,7 @@ Settings::Settings(const QString& filePath)
 
 Settings::~Settings() = default;
 
-QString Settings::fileName() const {
-    return store_->fileName();
-}
+QString Settings::fileName() const { return store_->fileName(); }
 
 QString Settings::read(const QString& key, const QString& defaultValue) const {
     return store_->value(key, defaultValue).toString();

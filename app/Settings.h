@@ -11,7 +11,7 @@ class QSettings;
 // section "Velmarch". Values are kept exactly as typed, passwords included,
 // so off Windows the file is readable by its owner only.
 class Settings {
-  public:
+public:
     struct Key {
         const char* name;
         const char* defaultValue;
@@ -35,7 +35,7 @@ class Settings {
 
     QString fileName() const;
 
-  private:
+private:
     void ownerOnly();
     std::unique_ptr<QSettings> store_;
 };

@@ -8,7 +8,7 @@ class Form1;
 // right, and every command that works on them.
 class Form2 : public Controls::Window {
     Q_OBJECT
-  public:
+public:
     explicit Form2(Form1& form1);
 
     void Form_Load();
@@ -30,9 +30,9 @@ class Form2 : public Controls::Window {
         *PushButton7, *PushButton8, *PushButton9, *PushButton10, *PushButton11, *PushButton12;
     Controls::ProgressBar* ProgressBar1;
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* e) override;
 
-  private:
+private:
     Form1& form1_;
 };

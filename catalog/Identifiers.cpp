@@ -8,13 +8,9 @@ QString Db2(const QString& name) {
     return QLatin1Char('"') + inner + QLatin1Char('"');
 }
 
-QString Ase(const QString& name) {
-    return QLatin1Char('[') + name + QLatin1Char(']');
-}
+QString Ase(const QString& name) { return QLatin1Char('[') + name + QLatin1Char(']'); }
 
-bool AseCanDelimit(const QString& name) {
-    return !name.contains(QLatin1Char(']'));
-}
+bool AseCanDelimit(const QString& name) { return !name.contains(QLatin1Char(']')); }
 
 QString AseRefusal(const QString& table) {
     return QStringLiteral("The table ") + table +

@@ -6,9 +6,7 @@
 
 namespace {
 
-QString text(const Db::Value& v) {
-    return Db::isNull(v) ? QString() : std::get<QString>(v);
-}
+QString text(const Db::Value& v) { return Db::isNull(v) ? QString() : std::get<QString>(v); }
 
 void listTables(const QString& connectionString, bool hideSys, TableListTarget& list) {
     Db::Connection connection;

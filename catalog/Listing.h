@@ -6,7 +6,7 @@
 
 // Where a listing puts the table names: the tables window's lists.
 class TableListTarget {
-  public:
+public:
     virtual ~TableListTarget() = default;
     virtual void Clear() = 0;
     virtual void AddItem(const QString& name) = 0;

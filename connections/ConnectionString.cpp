@@ -9,9 +9,7 @@ namespace ConnectionString {
 
 namespace {
 
-bool hasEdgeBlank(const QString& v) {
-    return !v.isEmpty() && (v.front().isSpace() || v.back().isSpace());
-}
+bool hasEdgeBlank(const QString& v) { return !v.isEmpty() && (v.front().isSpace() || v.back().isSpace()); }
 
 // Debian's tdsodbc registers itself as "FreeTDS" in the system odbcinst.ini;
 // when an odbcinst.ini of another place is in force, the library is named by
@@ -143,9 +141,7 @@ QString IBMDB2::ConnectionString(const Profile& p) {
            OdbcValue(p.password) + QLatin1Char(';');
 }
 
-bool IBMDB2::TryConnect(const Profile& p) {
-    return tryOpen(ConnectionString(p));
-}
+bool IBMDB2::TryConnect(const Profile& p) { return tryOpen(ConnectionString(p)); }
 
 QString SybaseASE::ConnectionString(const Profile& p) {
     return QStringLiteral("Provider=ASEOLEDB;Data Source=") +
@@ -154,6 +150,4 @@ QString SybaseASE::ConnectionString(const Profile& p) {
            QStringLiteral(";;Catalog=") + OleDbValue(p.database);
 }
 
-bool SybaseASE::TryConnect(const Profile& p) {
-    return tryOpen(ConnectionString(p));
-}
+bool SybaseASE::TryConnect(const Profile& p) { return tryOpen(ConnectionString(p)); }

@@ -123,9 +123,7 @@ Form1::Form1(Settings& settings) : Window(8040, 6600), settings_(settings) {
     command(PushButton5, &Form1::PushButton5_Click);
 }
 
-Form1::~Form1() {
-    delete form2_;
-}
+Form1::~Form1() { delete form2_; }
 
 Profile Form1::aseProfile() const {
     return {Text1->text(), Text2->text(), Text3->text(), Text4->text(), Text5->text()};

@@ -10,7 +10,7 @@ class Form2;
 // Connection and Help, and "Next >".
 class Form1 : public Controls::Window {
     Q_OBJECT
-  public:
+public:
     explicit Form1(Settings& settings);
     ~Form1() override;
 
@@ -35,10 +35,10 @@ class Form1 : public Controls::Window {
     Controls::PushButton *PushButton1, *PushButton2, *PushButton3, *PushButton4, *PushButton5;
     Controls::SkinFramework SkinFramework1;
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* e) override;
 
-  private:
+private:
     void testConnection(const QString& procedure, const QString& connectionString);
     Settings& settings_;
     Form2* form2_ = nullptr;

@@ -23,9 +23,7 @@ Connection::Translator& translator() {
     return t;
 }
 
-bool succeeded(SQLRETURN rc) {
-    return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
-}
+bool succeeded(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
 
 QString fromDriver(const SQLCHAR* text, qsizetype length = -1) {
     return QString::fromUtf8(reinterpret_cast<const char*>(text), length);
@@ -72,7 +70,7 @@ void askDb2ForUtf8() {
 
 // One owner per ODBC handle; freeing never throws.
 class Handle {
-  public:
+public:
     Handle() = default;
     Handle(SQLSMALLINT type, SQLHANDLE parent) : type_(type) {
         SQLRETURN rc = SQLAllocHandle(type, parent, &handle_);
@@ -94,14 +92,12 @@ class Handle {
     }
     SQLHANDLE get() const { return handle_; }
 
-  private:
+private:
     SQLSMALLINT type_ = 0;
     SQLHANDLE handle_ = SQL_NULL_HANDLE;
 };
 
-QByteArray toDriver(const QString& text) {
-    return text.toUtf8();
-}
+QByteArray toDriver(const QString& text) { return text.toUtf8(); }
 
 bool driverRegistered(SQLHENV env, const QString& name) {
     SQLCHAR description[512];
@@ -243,19 +239,11 @@ Connection::~Connection() {
     }
 }
 
-void Connection::addGlobalListener(Listener listener) {
-    globalListeners().push_back(std::move(listener));
-}
-void Connection::clearGlobalListeners() {
-    globalListeners().clear();
-}
-void Connection::setTranslator(Translator t) {
-    translator() = std::move(t);
-}
+void Connection::addGlobalListener(Listener listener) { globalListeners().push_back(std::move(listener)); }
+void Connection::clearGlobalListeners() { globalListeners().clear(); }
+void Connection::setTranslator(Translator t) { translator() = std::move(t); }
 
-bool Connection::isOpen() const {
-    return handles_ && handles_->open;
-}
+bool Connection::isOpen() const { return handles_ && handles_->open; }
 
 void* Connection::handle() const {
     if (!isOpen()) throw Error(QStringLiteral("Operation is not allowed when the object is closed."), {});

@@ -16,12 +16,12 @@
 namespace Db {
 
 class Error : public std::runtime_error {
-  public:
+public:
     Error(const QString& description, QStringList sqlStates);
     const QString& description() const { return description_; }
     const QStringList& sqlStates() const { return sqlStates_; }
 
-  private:
+private:
     QString description_;
     QStringList sqlStates_;
 };
@@ -56,14 +56,14 @@ struct Field {
     int Type = 0;
     const Db::Value& Value() const;
 
-  private:
+private:
     friend class Recordset;
     const class Recordset* owner_ = nullptr;
     int index_ = 0;
 };
 
 class Recordset {
-  public:
+public:
     Recordset();
     ~Recordset();
     Recordset(const Recordset&) = delete;
@@ -82,7 +82,7 @@ class Recordset {
     bool Eof() const { return atEnd_; }
     void MoveNext();
 
-  private:
+private:
     friend class Connection;
     friend struct Field;
     struct Statement;
@@ -100,7 +100,7 @@ class Recordset {
 };
 
 class Connection {
-  public:
+public:
     // Sees every statement text the moment before it is sent to the driver.
     using Listener = std::function<void(const Connection&, const QString& statement)>;
 
@@ -132,7 +132,7 @@ class Connection {
     using Translator = std::function<QString(const QString& statement)>;
     static void setTranslator(Translator translator);
 
-  private:
+private:
     friend class Recordset;
     void notify(const QString& statement) const;
     void* handle() const;

@@ -49,8 +49,6 @@ struct Guid {
 using Value = std::variant<Null, std::int64_t, std::uint64_t, Decimal, double, float, bool, Date, Time,
                            Timestamp, QString, QByteArray, Guid>;
 
-inline bool isNull(const Value& v) {
-    return std::holds_alternative<Null>(v);
-}
+inline bool isNull(const Value& v) { return std::holds_alternative<Null>(v); }
 
 }  // namespace Db

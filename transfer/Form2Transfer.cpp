@@ -106,9 +106,7 @@ void Restart(QString& statement, const QString& start) {
     statement += start;
 }
 
-double Progress(int r, int last) {
-    return double(r + 1) / double(last + 1) * 100;
-}
+double Progress(int r, int last) { return double(r + 1) / double(last + 1) * 100; }
 
 // Which columns of the source become DB2 DATE columns, worked out once per
 // table rather than for every value.

@@ -286,9 +286,7 @@ struct Visitor {
 
 }  // namespace
 
-QString ValueText(const Db::Value& v, const QLocale& locale) {
-    return std::visit(Visitor{locale}, v);
-}
+QString ValueText(const Db::Value& v, const QLocale& locale) { return std::visit(Visitor{locale}, v); }
 
 QString Db2DateText(const Db::Value& v, const QLocale& locale) {
     const auto* d = std::get_if<Db::Date>(&v);

@@ -23,7 +23,7 @@ const QString ErrorTitle = QStringLiteral("Application Error");
 // Both windows over two SQLite files, the DB2 one and the ASE one, each
 // holding the tables a test asks for.
 class MaintenanceFixture : public ::testing::Test {
-  protected:
+protected:
     MaintenanceFixture() {
         Program::ResetForTests();
         SetApplicationTitle();
@@ -106,12 +106,10 @@ struct Side {
     int dropLine;
 };
 
-void PrintTo(const Side& s, std::ostream* os) {
-    *os << s.label;
-}
+void PrintTo(const Side& s, std::ostream* os) { *os << s.label; }
 
 class DeleteTables : public MaintenanceFixture, public ::testing::WithParamInterface<Side> {
-  protected:
+protected:
     bool db2Side() const { return GetParam().isDb2; }
     ListBox* list(Form2& f) const { return db2Side() ? f.List1 : f.List2; }
     ListBox* otherList(Form2& f) const { return db2Side() ? f.List2 : f.List1; }
@@ -297,7 +295,7 @@ TEST_F(MaintenanceFixture, ClosingTheProgramStopsTheDb2DeleteAtItsNextYield) {
 }
 
 class RenameTable : public MaintenanceFixture {
-  protected:
+protected:
     // DB2's RENAME TABLE as the SQLite stand-in spells it.
     static void acceptRename() {
         Db::Connection::setTranslator([](const QString& s) {

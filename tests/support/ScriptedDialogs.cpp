@@ -2,12 +2,8 @@
 
 #include <gtest/gtest.h>
 
-ScriptedDialogs::ScriptedDialogs() {
-    setDialogs(this);
-}
-ScriptedDialogs::~ScriptedDialogs() {
-    setDialogs(nullptr);
-}
+ScriptedDialogs::ScriptedDialogs() { setDialogs(this); }
+ScriptedDialogs::~ScriptedDialogs() { setDialogs(nullptr); }
 
 void ScriptedDialogs::message(const QString& text, const QString& title, Icon icon) {
     messages.push_back({text, title, icon});
@@ -39,15 +35,9 @@ QString ScriptedDialogs::input(const QString& prompt, const QString& title, cons
     return a;
 }
 
-void ScriptedDialogs::openUrl(const QString& address) {
-    opened << address;
-}
-int ScriptedDialogs::drawOneToHundred() {
-    return draw;
-}
-QString ScriptedDialogs::programFolder() {
-    return folder;
-}
+void ScriptedDialogs::openUrl(const QString& address) { opened << address; }
+int ScriptedDialogs::drawOneToHundred() { return draw; }
+QString ScriptedDialogs::programFolder() { return folder; }
 
 QStringList ScriptedDialogs::texts() const {
     QStringList out;

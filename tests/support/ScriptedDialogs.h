@@ -11,7 +11,7 @@
 // Dialogs that never wait: every box is recorded, questions and input boxes
 // take the answers the test scripted, in order.
 class ScriptedDialogs : public Dialogs {
-  public:
+public:
     struct Shown {
         QString text;
         QString title;

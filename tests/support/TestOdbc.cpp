@@ -55,13 +55,9 @@ Profile profileFor(const QString& databasePath) {
                    QStringLiteral("secret"), databasePath};
 }
 
-Profile brokenProfile() {
-    return profileFor(root().path() + QStringLiteral("/no-such-folder/x.db"));
-}
+Profile brokenProfile() { return profileFor(root().path() + QStringLiteral("/no-such-folder/x.db")); }
 
-QString db2String(const QString& databasePath) {
-    return IBMDB2::ConnectionString(profileFor(databasePath));
-}
+QString db2String(const QString& databasePath) { return IBMDB2::ConnectionString(profileFor(databasePath)); }
 QString aseString(const QString& databasePath) {
     return SybaseASE::ConnectionString(profileFor(databasePath));
 }
@@ -108,9 +104,7 @@ StatementLog::StatementLog()
     });
 }
 
-StatementLog::~StatementLog() {
-    Db::Connection::clearGlobalListeners();
-}
+StatementLog::~StatementLog() { Db::Connection::clearGlobalListeners(); }
 
 QStringList StatementLog::to(const QString& databasePath) const {
     QStringList out;

@@ -40,14 +40,14 @@ QStringList tables(const QString& databasePath);
 
 // Records every statement sent on any connection while it lives.
 class StatementLog {
-  public:
+public:
     StatementLog();
     ~StatementLog();
     QStringList all() const { return *sent_; }
     // Statements sent on connections to the given database file.
     QStringList to(const QString& databasePath) const;
 
-  private:
+private:
     std::shared_ptr<QStringList> sent_;
     std::shared_ptr<QStringList> targets_;
 };

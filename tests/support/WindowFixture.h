@@ -16,7 +16,7 @@ class QWidget;
 // its own settings file, scripted dialogs, and two SQLite databases standing
 // in for DB2 and ASE.
 class WindowFixture : public ::testing::Test {
-  protected:
+protected:
     WindowFixture();
     ~WindowFixture() override;
 

@@ -19,9 +19,7 @@
 #include "transfer/ValueText.h"
 
 // Failures show the texts, not their bytes.
-void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
+void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 
@@ -52,7 +50,7 @@ void Select(ListBox* list, const QStringList& names) {
 // Both windows over the two SQLite stand-ins, the transfer clicked as the
 // user clicks it.
 class TransferTest : public WindowFixture {
-  protected:
+protected:
     TransferTest() { SetApplicationTitle(); }
     ~TransferTest() override {
         Db::Connection::clearGlobalListeners();
