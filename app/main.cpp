@@ -1,9 +1,9 @@
 #include <QApplication>
 
-#include "app/QtDialogs.h"
-#include "app/Settings.h"
-#include "catalog/Form2.h"
-#include "connections/Form1.h"
+#include "app/core/Program.h"
+#include "app/core/Settings.h"
+#include "app/windows/QtDialogs.h"
+#include "app/windows/Windows.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -11,11 +11,8 @@ int main(int argc, char** argv) {
     QtDialogs dialogs;
     setDialogs(&dialogs);
     Settings settings;
-    Form1 form1(settings);
-    form1.Form_Load();
-    if (!form1.hasForm2() || !form1.form2().isVisible()) {
-        form1.show();
-        form1.centre();
-    }
+    Program program;
+    Windows windows(settings, program);
+    windows.Start();
     return QApplication::exec();
 }

@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <QSettings>
 
-#include "app/Settings.h"
+#include "app/core/Settings.h"
 #include "support/TestOdbc.h"
 
 namespace {
@@ -52,15 +52,6 @@ TEST(Settings, TheUsersOwnStoreFollowsTheConfigurationFolder) {
         EXPECT_EQ(s.fileName(), folder + QStringLiteral("/Quillmoor.ini"));
     }
     qputenv("XDG_CONFIG_HOME", old);
-}
-
-TEST(Settings, EveryWriteIsTold) {
-    Settings s(TestOdbc::freshFolder() + QStringLiteral("/Quillmoor.ini"));
-    QStringList told;
-    s.onWrite = [&](const QString& k, const QString& v) { told << k + QLatin1Char('=') + v; };
-    s.write(QStringLiteral("User"), QStringLiteral("a"));
-    s.write(QStringLiteral("User"), QStringLiteral("a"));
-    EXPECT_EQ(told, (QStringList{QStringLiteral("User=a"), QStringLiteral("User=a")}));
 }
 
 }  // namespace

@@ -21,15 +21,15 @@
 #include <utility>
 #include <vector>
 
-#include "app/Dialogs.h"
-#include "app/Settings.h"
-#include "catalog/Form2.h"
-#include "connections/ConnectionString.h"
-#include "connections/Form1.h"
-#include "connections/Odbc.h"
+#include "app/core/Dialogs.h"
+#include "app/core/Program.h"
+#include "app/core/Settings.h"
+#include "app/windows/Windows.h"
+#include "connections/core/ConnectionString.h"
+#include "connections/core/Odbc.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestOdbc.h"
-#include "transfer/Transfer.h"
+#include "transfer/core/Transfer.h"
 
 namespace {
 
@@ -189,11 +189,13 @@ int main(int argc, char** argv) {
                              FillStatement(QStringLiteral("bench_ase"), rows)});
 
         Settings settings(folder + QStringLiteral("/Quillmoor.ini"));
-        Form1 form1(settings);
+        Program program;
+        Windows windows(settings, program);
+        Form1& form1 = windows.form1();
         form1.Text5->setText(ase);
         form1.Text10->setText(db2);
-        Form2& form2 = form1.form2();
-        form2.show();
+        windows.ShowTables();
+        Form2& form2 = *windows.form2();
         QCoreApplication::processEvents();
 
         std::printf("%d rows x 8 columns, SQLite stand-in in %s, best of %d\n", rows, qPrintable(folder),

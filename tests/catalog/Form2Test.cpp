@@ -1,9 +1,10 @@
 #include <QTest>
 
-#include "app/Controls.h"
-#include "catalog/Form2.h"
-#include "catalog/Listing.h"
-#include "connections/Form1.h"
+#include "app/core/Dialogs.h"
+
+#include "app/windows/Controls.h"
+#include "catalog/windows/Form2.h"
+#include "connections/windows/Form1.h"
 #include "support/WindowFixture.h"
 
 namespace {
@@ -13,8 +14,8 @@ using Controls::Twips;
 struct Form2Test : WindowFixture {
     Form2& open() {
         storeWorkingLogins();
-        Form1& f = start();
-        return f.form2();
+        start();
+        return *form2();
     }
 };
 
@@ -40,7 +41,7 @@ TEST_F(Form2Test, AFailedDb2ListingIsOneReportAtLine116AndAseStillFills) {
     TestOdbc::exec(ase, {QStringLiteral("CREATE TABLE customers (x)")});
     Form2& f = open();
     ASSERT_EQ(f.List1->items(), QStringList{QStringLiteral("kept")});
-    form1->Text10->setText(TestOdbc::brokenProfile().database);
+    form1().Text10->setText(TestOdbc::brokenProfile().database);
     f.Form_Load();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages[0].text.contains(
@@ -96,6 +97,53 @@ TEST_F(Form2Test, HelpPointerAndClosing) {
     EXPECT_FALSE(f.PushButton7->isEnabled());
 }
 
+// Each command button runs its command with the window's own lists, boxes,
+// questions, bar and pointer.
+TEST_F(Form2Test, EachCommandButtonReachesItsCommand) {
+    TestOdbc::exec(db2,
+                   {"CREATE TABLE EMP (v TEXT)", "INSERT INTO EMP VALUES ('x')", "CREATE TABLE dept (v)"});
+    TestOdbc::exec(ase, {"CREATE TABLE emp (v TEXT)"});
+    Form2& f = open();
+    const auto pick = [](Controls::ListBox* list, const QString& name) {
+        for (int i = 0; i < list->ListCount(); ++i) list->setSelected(i, list->List(i) == name);
+        list->setListIndex(int(list->items().indexOf(name)));
+    };
+
+    pick(f.List1, "EMP");
+    dialogs.answers = {Dialogs::Yes};
+    QTest::mouseClick(f.PushButton3, Qt::LeftButton);
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_EQ(dialogs.questions[0].text, "Would you like to overwrite EMP?");
+    EXPECT_EQ(dialogs.questions[0].title, "Overwrite?");
+    EXPECT_EQ(TestOdbc::texts(ase, "SELECT * FROM emp"), std::vector<QStringList>{{"x"}});
+    EXPECT_EQ(f.List2->items(), QStringList{"emp"});
+    EXPECT_EQ(f.ProgressBar1->Value(), 0);
+    EXPECT_EQ(f.ProgressBar1->Text(), "Progress Bar");
+    EXPECT_EQ(f.MousePointer(), Controls::Normal);
+
+    pick(f.List2, "emp");
+    dialogs.answers = {Dialogs::No};
+    QTest::mouseClick(f.PushButton4, Qt::LeftButton);
+    ASSERT_EQ(dialogs.questions.size(), 2u);
+    EXPECT_EQ(dialogs.questions[1].text, "Would you like to overwrite emp?");
+
+    pick(f.List1, "dept");
+    dialogs.inputs = {QString()};
+    QTest::mouseClick(f.PushButton6, Qt::LeftButton);
+    ASSERT_EQ(dialogs.inputBoxes.size(), 1u);
+    EXPECT_EQ(dialogs.inputBoxes[0].text, "Enter new name of dept:");
+    EXPECT_EQ(dialogs.inputBoxes[0].title, ApplicationTitle());
+    EXPECT_EQ(dialogs.inputDefaults, QStringList{"dept"});
+
+    QTest::mouseClick(f.PushButton1, Qt::LeftButton);
+    EXPECT_EQ(f.List1->items(), QStringList{"EMP"});
+    QTest::mouseClick(f.PushButton5, Qt::LeftButton);
+    EXPECT_TRUE(f.List2->items().isEmpty());
+    EXPECT_EQ(TestOdbc::tables(db2), QStringList{"EMP"});
+    EXPECT_TRUE(TestOdbc::tables(ase).isEmpty());
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.texts().join("\n").toStdString();
+}
+
 TEST_F(Form2Test, LayoutMatchesTheDesign) {
     Form2& f = open();
     EXPECT_EQ(f.width(), Twips(8040));
@@ -115,9 +163,9 @@ TEST_F(Form2Test, BothWindowsAreSavedAsPicturesForAPersonToLookAt) {
                          QStringLiteral("CREATE TABLE \"Zoë's orders\" (x)")});
     Form2& f = open();
     f.List1->setSelected(0, true);
-    form1->show();
+    form1().show();
     f.show();
-    EXPECT_TRUE(form1->grab().save(QStringLiteral(VELMARCH_BUILD_DIR "/Form1.png")));
+    EXPECT_TRUE(form1().grab().save(QStringLiteral(VELMARCH_BUILD_DIR "/Form1.png")));
     EXPECT_TRUE(f.grab().save(QStringLiteral(VELMARCH_BUILD_DIR "/Form2.png")));
 }
 

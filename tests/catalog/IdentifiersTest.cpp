@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "catalog/Identifiers.h"
+#include "catalog/core/Identifiers.h"
 
 namespace {
 

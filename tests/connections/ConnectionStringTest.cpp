@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "connections/ConnectionString.h"
+#include "connections/core/ConnectionString.h"
 
 namespace {
 

@@ -2,10 +2,9 @@
 #include <QFileInfo>
 #include <QTest>
 
-#include "app/Controls.h"
-#include "app/Program.h"
-#include "catalog/Form2.h"
-#include "connections/Form1.h"
+#include "app/windows/Controls.h"
+#include "catalog/windows/Form2.h"
+#include "connections/windows/Form1.h"
 #include "support/WindowFixture.h"
 
 namespace {
@@ -31,7 +30,7 @@ TEST_F(Form1Test, FirstStartWithAnEmptyStoreStaysOnSetupAndWritesThePorts) {
          {f.Text1, f.Text2, f.Text3, f.Text4, f.Text5, f.Text6, f.Text7, f.Text8, f.Text9, f.Text10})
         boxes << b->text();
     EXPECT_EQ(boxes, (QStringList{"", "5000", "", "", "", "", "50069", "", "", ""}));
-    EXPECT_FALSE(f.hasForm2());
+    EXPECT_EQ(form2(), nullptr);
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -40,16 +39,16 @@ TEST_F(Form1Test, StoredWorkingLoginsGoStraightToTheTablesWindow) {
     TestOdbc::exec(ase, {QStringLiteral("CREATE TABLE customers (id)")});
     storeWorkingLogins();
     Form1& f = start();
-    ASSERT_TRUE(f.hasForm2());
-    EXPECT_TRUE(f.form2().isVisible());
+    ASSERT_NE(form2(), nullptr);
+    EXPECT_TRUE(form2()->isVisible());
     EXPECT_FALSE(f.isVisible());
-    EXPECT_EQ(f.form2().List1->items(), QStringList{QStringLiteral("EMPLOYEE")});
-    EXPECT_EQ(f.form2().List2->items(), QStringList{QStringLiteral("customers")});
+    EXPECT_EQ(form2()->List1->items(), QStringList{QStringLiteral("EMPLOYEE")});
+    EXPECT_EQ(form2()->List2->items(), QStringList{QStringLiteral("customers")});
     EXPECT_EQ(writes.size(), 10) << "the fill changes every box, and each change is written back";
 
-    QTest::mouseClick(f.form2().PushButton2, Qt::LeftButton);  // < Back
+    QTest::mouseClick(form2()->PushButton2, Qt::LeftButton);  // < Back
     EXPECT_TRUE(f.isVisible());
-    EXPECT_FALSE(f.form2().isVisible());
+    EXPECT_FALSE(form2()->isVisible());
     EXPECT_EQ(f.Text10->text(), db2);
 }
 
@@ -57,7 +56,7 @@ TEST_F(Form1Test, AWrongDb2LoginIsSilentAndAseIsNotTried) {
     storeWorkingLogins();
     settings->write(QStringLiteral("Database"), TestOdbc::brokenProfile().database);
     Form1& f = start();
-    EXPECT_FALSE(f.hasForm2());
+    EXPECT_EQ(form2(), nullptr);
     EXPECT_FALSE(QFileInfo::exists(ase)) << "the ASE stand-in would have made its file";
 
     std::vector<int> pointers;
@@ -65,7 +64,7 @@ TEST_F(Form1Test, AWrongDb2LoginIsSilentAndAseIsNotTried) {
     QTest::mouseClick(f.PushButton4, Qt::LeftButton);  // Next >
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(f.MousePointer(), Controls::Normal);
-    EXPECT_FALSE(f.hasForm2());
+    EXPECT_EQ(form2(), nullptr);
     EXPECT_FALSE(QFileInfo::exists(ase));
 }
 
@@ -76,18 +75,18 @@ TEST_F(Form1Test, NextAndBackReadTheListsAgainWithTheFieldsAsTheyAreNow) {
     Form1& f = start();
     typeWorkingLogins();
     QTest::mouseClick(f.PushButton4, Qt::LeftButton);
-    ASSERT_TRUE(f.hasForm2());
-    EXPECT_EQ(f.form2().List1->items(), QStringList{QStringLiteral("A1")});
+    ASSERT_NE(form2(), nullptr);
+    EXPECT_EQ(form2()->List1->items(), QStringList{QStringLiteral("A1")});
     EXPECT_EQ(f.MousePointer(), Controls::Normal);
 
-    f.form2().move(3, 4);  // where the user put it
-    QTest::mouseClick(f.form2().PushButton2, Qt::LeftButton);
+    form2()->move(3, 4);  // where the user put it
+    QTest::mouseClick(form2()->PushButton2, Qt::LeftButton);
     f.Text10->setText(other);
     QTest::mouseClick(f.PushButton4, Qt::LeftButton);
-    EXPECT_EQ(f.form2().List1->items(), QStringList{QStringLiteral("B2")});
-    EXPECT_TRUE(f.form2().isVisible());
+    EXPECT_EQ(form2()->List1->items(), QStringList{QStringLiteral("B2")});
+    EXPECT_TRUE(form2()->isVisible());
     EXPECT_FALSE(f.isVisible());
-    EXPECT_EQ(f.form2().pos(), QPoint(3, 4)) << "centred the first time only";
+    EXPECT_EQ(form2()->pos(), QPoint(3, 4)) << "centred the first time only";
 }
 
 TEST_F(Form1Test, TypingIntoABoxWritesEveryChangeAndFocusSelectsTheWholeText) {
@@ -279,12 +278,12 @@ TEST_F(Form1Test, WithoutTheCursorFileTheHandLooksLikeTheNormalPointer) {
 TEST_F(Form1Test, ClosingEndsTheProgramAndWritesNothingMore) {
     storeWorkingLogins();
     Form1& f = start();
-    ASSERT_TRUE(f.hasForm2());
+    ASSERT_NE(form2(), nullptr);
     writes.clear();
-    f.form2().close();
-    EXPECT_TRUE(Program::IsEnding());
+    form2()->close();
+    EXPECT_TRUE(program.IsEnding());
     EXPECT_FALSE(f.isVisible());
-    EXPECT_FALSE(f.form2().isVisible());
+    EXPECT_FALSE(form2()->isVisible());
     f.Text1->setText(QStringLiteral("typed after the end"));
     EXPECT_TRUE(writes.isEmpty());
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "connections/ConnectionString.h"
-#include "connections/Odbc.h"
+#include "connections/core/ConnectionString.h"
+#include "connections/core/Odbc.h"
 #include "support/TestOdbc.h"
 
 using namespace Db;

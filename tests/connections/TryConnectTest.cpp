@@ -3,8 +3,8 @@
 #include <QElapsedTimer>
 #include <QTcpServer>
 
-#include "connections/ConnectionString.h"
-#include "connections/Odbc.h"
+#include "connections/core/ConnectionString.h"
+#include "connections/core/Odbc.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestOdbc.h"
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/Dialogs.h"
+#include "app/core/Dialogs.h"
 
 // Dialogs that never wait: every box is recorded, questions and input boxes
 // take the answers the test scripted, in order.

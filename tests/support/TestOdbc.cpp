@@ -8,32 +8,47 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "connections/ConnectionString.h"
+#include "connections/core/ConnectionString.h"
+#include "transfer/core/ValueText.h"
 
 namespace TestOdbc {
 
 namespace {
-QTemporaryDir& root() {
+QTemporaryDir& tempRoot() {
     static QTemporaryDir dir;
     return dir;
 }
+
+std::vector<QStringList> asTexts(const std::vector<std::vector<Db::Value>>& rows) {
+    std::vector<QStringList> out;
+    for (const auto& row : rows) {
+        QStringList texts;
+        for (const auto& v : row) texts << (Db::isNull(v) ? QStringLiteral("<null>") : ValueText(v));
+        out.push_back(texts);
+    }
+    return out;
+}
 }  // namespace
 
-QString sqliteDriver() {
+QString root() { return tempRoot().path(); }
+
+QString odbcDriver(const QString& fileName) {
     for (const QString& dir : QDir(QStringLiteral("/usr/lib")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QString path = QStringLiteral("/usr/lib/%1/odbc/libsqlite3odbc.so").arg(dir);
+        QString path = QStringLiteral("/usr/lib/%1/odbc/%2").arg(dir, fileName);
         if (QFileInfo::exists(path)) return path;
     }
-    throw std::runtime_error("libsqlite3odbc.so not found: install libsqliteodbc");
+    throw std::runtime_error(fileName.toStdString() + " not found: run scripts/install-deps");
 }
 
-void install() {
-    const QString folder = root().path();
+QString sqliteDriver() { return odbcDriver(QStringLiteral("libsqlite3odbc.so")); }
+
+void install(const QString& db2Driver) {
+    const QString folder = root();
     QFile ini(folder + QStringLiteral("/odbcinst.ini"));
     if (!ini.open(QIODevice::WriteOnly)) throw std::runtime_error("cannot write odbcinst.ini");
-    const QString driver = sqliteDriver();
-    ini.write(
-        QStringLiteral("[IBM DB2 ODBC DRIVER]\nDriver=%1\n\n[ASEOLEDB]\nDriver=%1\n").arg(driver).toUtf8());
+    ini.write(QStringLiteral("[IBM DB2 ODBC DRIVER]\nDriver=%1\n\n[ASEOLEDB]\nDriver=%2\n")
+                  .arg(db2Driver, sqliteDriver())
+                  .toUtf8());
     ini.close();
     QFile(folder + QStringLiteral("/odbc.ini")).open(QIODevice::WriteOnly);
     qputenv("ODBCSYSINI", folder.toUtf8());
@@ -45,7 +60,7 @@ void install() {
 }
 
 QString freshFolder() {
-    QString path = root().path() + QStringLiteral("/t-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    QString path = root() + QStringLiteral("/t-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     QDir().mkpath(path);
     return path;
 }
@@ -55,24 +70,26 @@ Profile profileFor(const QString& databasePath) {
                    QStringLiteral("secret"), databasePath};
 }
 
-Profile brokenProfile() { return profileFor(root().path() + QStringLiteral("/no-such-folder/x.db")); }
+Profile brokenProfile() { return profileFor(root() + QStringLiteral("/no-such-folder/x.db")); }
 
 QString db2String(const QString& databasePath) { return IBMDB2::ConnectionString(profileFor(databasePath)); }
 QString aseString(const QString& databasePath) {
     return SybaseASE::ConnectionString(profileFor(databasePath));
 }
 
-void exec(const QString& databasePath, const QStringList& statements) {
+namespace {
+
+void execOn(const QString& connectionString, const QStringList& statements) {
     Db::Connection c;
-    c.Open(db2String(databasePath));
+    c.Open(connectionString);
     for (const QString& s : statements) c.Execute(s);
     c.Close();
 }
 
-std::vector<std::vector<Db::Value>> rows(const QString& databasePath, const QString& query) {
+std::vector<std::vector<Db::Value>> rowsOn(const QString& connectionString, const QString& query) {
     Db::Connection c;
     c.CursorLocation = Db::UseClient;
-    c.Open(db2String(databasePath));
+    c.Open(connectionString);
     Db::Recordset rs;
     rs.Open(query, c);
     std::vector<std::vector<Db::Value>> out;
@@ -84,6 +101,32 @@ std::vector<std::vector<Db::Value>> rows(const QString& databasePath, const QStr
     }
     return out;
 }
+
+}  // namespace
+
+// A file is reached by the ASE name, which leads to SQLite in every test
+// program.
+void exec(const QString& databasePath, const QStringList& statements) {
+    execOn(aseString(databasePath), statements);
+}
+
+std::vector<std::vector<Db::Value>> rows(const QString& databasePath, const QString& query) {
+    return rowsOn(aseString(databasePath), query);
+}
+
+std::vector<QStringList> texts(const QString& databasePath, const QString& query) {
+    return asTexts(rows(databasePath, query));
+}
+
+void exec(const Profile& db2, const QStringList& statements) {
+    execOn(IBMDB2::ConnectionString(db2), statements);
+}
+
+std::vector<std::vector<Db::Value>> rows(const Profile& db2, const QString& query) {
+    return rowsOn(IBMDB2::ConnectionString(db2), query);
+}
+
+std::vector<QStringList> texts(const Profile& db2, const QString& query) { return asTexts(rows(db2, query)); }
 
 QStringList tables(const QString& databasePath) {
     QStringList names;

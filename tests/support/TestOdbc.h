@@ -3,22 +3,32 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <ostream>
 #include <vector>
 
-#include "connections/Odbc.h"
-#include "connections/Profile.h"
+#include "connections/core/Odbc.h"
+#include "connections/core/Profile.h"
 
 // The databases of the tests: SQLite files reached through the real ODBC
 // driver manager and Debian's SQLite ODBC driver, which an odbcinst.ini in a
-// temp folder registers under "IBM DB2 ODBC DRIVER" and "ASEOLEDB".
+// temp folder registers under "IBM DB2 ODBC DRIVER" and "ASEOLEDB". A test
+// program may register another driver under the DB2 name instead (the
+// driver manager reads the registry once per process).
+// Failures show the texts, not their bytes.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
 namespace TestOdbc {
+
+// The driver libraries of the stand-in databases.
+QString sqliteDriver();
+QString odbcDriver(const QString& fileName);
 
 // Writes the odbcinst.ini, points ODBCSYSINI at it and moves into a fresh
 // temp folder. Called once, by the tests' main.
-void install();
+void install(const QString& db2Driver = sqliteDriver());
 
-// The driver library the stand-in databases use.
-QString sqliteDriver();
+// The folder every test's files go in; gone when the tests end.
+QString root();
 
 // A new empty folder for one test.
 QString freshFolder();
@@ -35,6 +45,12 @@ QString aseString(const QString& databasePath);
 void exec(const QString& databasePath, const QStringList& statements);
 // All rows of a query, each value as the recordset delivers it.
 std::vector<std::vector<Db::Value>> rows(const QString& databasePath, const QString& query);
+// The same through the DB2 driver, for a database behind a login.
+void exec(const Profile& db2, const QStringList& statements);
+std::vector<std::vector<Db::Value>> rows(const Profile& db2, const QString& query);
+// Every row of a query with each value as its text, NULL as "<null>".
+std::vector<QStringList> texts(const Profile& db2, const QString& query);
+std::vector<QStringList> texts(const QString& databasePath, const QString& query);
 // The user tables of a SQLite file, sorted.
 QStringList tables(const QString& databasePath);
 

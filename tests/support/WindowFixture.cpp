@@ -3,27 +3,23 @@
 #include <QApplication>
 #include <QMouseEvent>
 
-#include "app/DoEvents.h"
-#include "app/Program.h"
-#include "catalog/Form2.h"
-#include "connections/Form1.h"
+#include "app/windows/Windows.h"
+
+void RecordingSettings::write(const QString& key, const QString& value) {
+    writes_ << key + QLatin1Char('=') + value;
+    Settings::write(key, value);
+}
 
 WindowFixture::WindowFixture()
     : folder(TestOdbc::freshFolder()),
       db2(folder + QStringLiteral("/db2.db")),
-      ase(folder + QStringLiteral("/ase.db")) {
-    Program::ResetForTests();
-    SetYieldInterval(0);
+      ase(folder + QStringLiteral("/ase.db")),
+      settings(std::make_unique<RecordingSettings>(folder + QStringLiteral("/Quillmoor.ini"), writes)) {
     dialogs.folder = folder;
-    settings = std::make_unique<Settings>(folder + QStringLiteral("/Quillmoor.ini"));
-    settings->onWrite = [this](const QString& k, const QString& v) { writes << k + QLatin1Char('=') + v; };
+    SetApplicationTitle();
 }
 
-WindowFixture::~WindowFixture() {
-    form1.reset();
-    Program::ResetForTests();
-    SetYieldInterval(20);
-}
+WindowFixture::~WindowFixture() { windows.reset(); }
 
 void WindowFixture::storeWorkingLogins() {
     const QStringList values{QStringLiteral("asehost"),
@@ -42,15 +38,26 @@ void WindowFixture::storeWorkingLogins() {
 }
 
 Form1& WindowFixture::start() {
-    form1 = std::make_unique<Form1>(*settings);
-    form1->Form_Load();
-    return *form1;
+    windows = std::make_unique<Windows>(*settings, program);
+    windows->Start();
+    return windows->form1();
+}
+
+Form2& WindowFixture::openTables() {
+    windows = std::make_unique<Windows>(*settings, program);
+    typeWorkingLogins();
+    windows->LoadTables();
+    windows->ShowTables();
+    return *windows->form2();
 }
 
 void WindowFixture::typeWorkingLogins() {
-    form1->Text5->setText(ase);
-    form1->Text10->setText(db2);
+    form1().Text5->setText(ase);
+    form1().Text10->setText(db2);
 }
+
+Form1& WindowFixture::form1() { return windows->form1(); }
+Form2* WindowFixture::form2() { return windows->form2(); }
 
 void WindowFixture::hover(QWidget* w) {
     QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)), Qt::NoButton,

@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "transfer/Datatype.h"
+#include "transfer/core/Datatype.h"
 
 using Datatype::Direction;
 

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "transfer/Transfer.h"
+#include "transfer/core/Transfer.h"
 
 using Datatype::Direction;
 

@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "transfer/ValueText.h"
+#include "transfer/core/ValueText.h"
 
 namespace {
 

@@ -1,0 +1,148 @@
+#pragma once
+
+#include <QCursor>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QWidget>
+#include <optional>
+
+#include "catalog/core/TableList.h"
+
+// The pieces both windows are built from: Qt widgets that offer what the
+// windows use of them, placed in 1/1440 inch (15 per pixel at 96 dots per
+// inch; Qt scales for other densities).
+namespace Controls {
+
+constexpr int Twips(int twips) { return twips / 15; }
+void Place(QWidget* w, int left, int top, int width, int height);
+QFont Arial(double points, bool bold);
+
+// The pointer states a window uses: normal, busy (hourglass) and the hand
+// read from the cursor file.
+enum Pointer { Normal = 0, Busy = 11, Hand = 99 };
+
+// A window with a fixed single border, no maximise button, centred on the
+// screen, and a pointer state that the pointer-move rules read and set.
+class Window : public QWidget {
+    Q_OBJECT
+public:
+    explicit Window(int clientWidthTwips, int clientHeightTwips);
+
+    int MousePointer() const { return pointer_; }
+    void setMousePointer(int pointer);
+    // The image shown while the pointer state is Hand; none means the
+    // normal pointer.
+    void setMouseIcon(std::optional<QCursor> cursor);
+    // The pointer-move rules: over a button the hand, over anything else the
+    // normal pointer, but neither replaces the busy pointer.
+    void pointerOverButton();
+    void pointerOverOther();
+    // Moves the window to the centre of its screen.
+    void centre();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Reports pointer moves over the window itself and the given controls.
+    void trackPointer(QWidget* w);
+
+private:
+    int pointer_ = Normal;
+    std::optional<QCursor> hand_;
+};
+
+// A push button of the control library: Arial 11.25 pt bold, white, the
+// system's button-text colour; reports pointer moves for the hover rule.
+class PushButton : public QPushButton {
+    Q_OBJECT
+public:
+    PushButton(const QString& caption, QWidget* parent);
+signals:
+    void MouseMove();
+
+protected:
+    void mouseMoveEvent(QMouseEvent* e) override;
+};
+
+// The progress bar of the control library: a value from 0 to 100 taken as a
+// double, and a text of its own shown on the bar.
+class ProgressBar : public QProgressBar {
+    Q_OBJECT
+public:
+    explicit ProgressBar(QWidget* parent);
+    double Value() const { return value_; }
+    // Takes the value at every call but repaints only when what the bar
+    // shows changes.
+    void setValue(double percent);
+    QString Text() const { return text_; }
+    void setText(const QString& text);
+    QString text() const override { return text_; }
+
+private:
+    double value_ = 0;
+    QString text_ = QStringLiteral("Progress Bar");
+};
+
+// A text box: the whole text is selected whenever it receives the focus, by
+// mouse or by the Tab key.
+class TextBox : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TextBox(QWidget* parent);
+
+protected:
+    void focusInEvent(QFocusEvent* e) override;
+};
+
+// A table list: items kept in alphabetical order regardless of case,
+// extended multiple selection, a current item (index -1 when none).
+class ListBox : public QListWidget, public TableList {
+    Q_OBJECT
+public:
+    explicit ListBox(QWidget* parent);
+    int ListIndex() const override { return currentRow(); }
+    void setListIndex(int index);
+    int ListCount() const override { return count(); }
+    QString List(int index) const override;
+    bool Selected(int index) const override;
+    void setSelected(int index, bool selected) override;
+    void AddItem(const QString& text) override;
+    void RemoveItem(int index) override;
+    void Clear() override;
+    using TableList::items;
+
+protected:
+    void focusInEvent(QFocusEvent* e) override;
+};
+
+// The skin stand-in: the skin file is a Qt style sheet, applied to the
+// window it is given.
+class SkinFramework {
+public:
+    // Member 2: reads the skin; a file that cannot be read or is no style
+    // sheet raises.
+    void LoadSkin(const QString& path, const QString& ini);
+    // Member 1, an options mask (bit 1: apply the sheet), and members 5 and
+    // 10, recorded for compatibility.
+    int Options = 0;
+    bool Member5 = false;
+    bool Member10 = false;
+    // Member 3: skins the window.
+    void ApplyWindow(QWidget* window);
+    const QString& styleSheet() const { return sheet_; }
+
+private:
+    QString sheet_;
+};
+
+// The program icon, drawn rather than shipped.
+QIcon ProgramIcon();
+
+// Loads a Windows cursor file, hotspot included; throws when the file
+// cannot be read or holds no cursor.
+QCursor LoadCursorFile(const QString& path);
+
+}  // namespace Controls

@@ -1,0 +1,47 @@
+#include "app/windows/Windows.h"
+
+Windows::Windows(Settings& settings, Program& program)
+    : program_(program), form1_(std::make_unique<Form1>(settings, program, *this)) {}
+
+// The tables window reads the logins from Form1, so it goes first.
+Windows::~Windows() { form2_.reset(); }
+
+void Windows::Start() {
+    form1_->Form_Load();
+    if (!form2_ || !form2_->isVisible()) {
+        form1_->show();
+        form1_->centre();
+    }
+}
+
+Form2& Windows::tables() {
+    if (!form2_) {
+        form2_ = std::make_unique<Form2>(*form1_, program_, *this);
+        form2_->Form_Load();
+    }
+    return *form2_;
+}
+
+void Windows::LoadTables() {
+    if (form2_)
+        form2_->Form_Load();
+    else
+        tables();  // its first use loads it
+}
+
+// The tables window opens centred the first time; after that it comes back
+// where the user left it.
+void Windows::ShowTables() {
+    Form2& t = tables();
+    t.show();
+    if (!tablesShownBefore_) t.centre();
+    tablesShownBefore_ = true;
+}
+
+void Windows::ShowSetup() { form1_->show(); }
+
+void Windows::EndProgram() {
+    program_.End();
+    form1_->hide();
+    if (form2_) form2_->hide();
+}

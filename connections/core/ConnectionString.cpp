@@ -1,0 +1,153 @@
+#include "connections/core/ConnectionString.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "connections/core/Odbc.h"
+
+namespace ConnectionString {
+
+namespace {
+
+bool hasEdgeBlank(const QString& v) { return !v.isEmpty() && (v.front().isSpace() || v.back().isSpace()); }
+
+// Debian's tdsodbc registers itself as "FreeTDS" in the system odbcinst.ini;
+// when an odbcinst.ini of another place is in force, the library is named by
+// its path so a user with the package installed needs no further setup.
+QString freeTdsDriver(const std::function<bool(const QString&)>& isRegistered) {
+    if (isRegistered(QStringLiteral("FreeTDS"))) return QStringLiteral("{FreeTDS}");
+    for (const QString& dir : QDir(QStringLiteral("/usr/lib")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QString path = QStringLiteral("/usr/lib/%1/odbc/libtdsodbc.so").arg(dir);
+        if (QFileInfo::exists(path)) return path;
+    }
+    return QStringLiteral("{FreeTDS}");
+}
+
+}  // namespace
+
+QString OdbcValue(const QString& value) {
+    bool special = value.contains(QLatin1Char(';')) || value.contains(QLatin1Char('{')) ||
+                   value.contains(QLatin1Char('}')) || hasEdgeBlank(value);
+    if (!special) return value;
+    QString inner = value;
+    inner.replace(QLatin1Char('}'), QStringLiteral("}}"));
+    return QLatin1Char('{') + inner + QLatin1Char('}');
+}
+
+QString OleDbValue(const QString& value) {
+    bool special = value.contains(QLatin1Char(';')) || value.contains(QLatin1Char('\'')) ||
+                   value.contains(QLatin1Char('"')) || hasEdgeBlank(value);
+    if (!special) return value;
+    QString inner = value;
+    inner.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + inner + QLatin1Char('"');
+}
+
+std::vector<std::pair<QString, QString>> ParseOleDb(const QString& text) {
+    std::vector<std::pair<QString, QString>> pairs;
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n) {
+        qsizetype eq = text.indexOf(QLatin1Char('='), i);
+        qsizetype semi = text.indexOf(QLatin1Char(';'), i);
+        if (eq < 0 || (semi >= 0 && semi < eq)) {  // an empty or keyword-only pair
+            if (semi < 0) break;
+            i = semi + 1;
+            continue;
+        }
+        QString keyword = text.mid(i, eq - i).trimmed();
+        i = eq + 1;
+        while (i < n && text[i].isSpace() && text[i] != QLatin1Char(';')) ++i;
+        QString value;
+        if (i < n && (text[i] == QLatin1Char('"') || text[i] == QLatin1Char('\''))) {
+            const QChar quote = text[i++];
+            while (i < n) {
+                if (text[i] == quote) {
+                    if (i + 1 < n && text[i + 1] == quote) {
+                        value += quote;
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                value += text[i++];
+            }
+            qsizetype next = text.indexOf(QLatin1Char(';'), i);
+            i = next < 0 ? n : next + 1;
+        } else {
+            qsizetype next = text.indexOf(QLatin1Char(';'), i);
+            value = text.mid(i, (next < 0 ? n : next) - i).trimmed();
+            i = next < 0 ? n : next + 1;
+        }
+        if (!keyword.isEmpty()) pairs.emplace_back(keyword, value);
+    }
+    return pairs;
+}
+
+bool IsOleDb(const QString& text) {
+    return text.trimmed().startsWith(QLatin1String("Provider="), Qt::CaseInsensitive);
+}
+
+QString AseToOdbc(const QString& oleDb, const std::function<bool(const QString&)>& isRegistered) {
+    QString server, port, user, password, database;
+    for (const auto& [keyword, value] : ParseOleDb(oleDb)) {
+        const QString k = keyword.toLower();
+        if (k == QLatin1String("data source")) {
+            qsizetype colon = value.lastIndexOf(QLatin1Char(':'));
+            server = colon < 0 ? value : value.left(colon);
+            port = colon < 0 ? QString() : value.mid(colon + 1);
+        } else if (k == QLatin1String("user id")) {
+            user = value;
+        } else if (k == QLatin1String("password")) {
+            password = value;
+        } else if (k == QLatin1String("catalog")) {
+            database = value;
+        }
+    }
+    const bool registered = isRegistered(QStringLiteral("ASEOLEDB"));
+    QString s = QStringLiteral("Driver=") +
+                (registered ? QStringLiteral("{ASEOLEDB}") : freeTdsDriver(isRegistered)) +
+                QStringLiteral(";Server=") + OdbcValue(server) + QStringLiteral(";Port=") + OdbcValue(port) +
+                QStringLiteral(";UID=") + OdbcValue(user) + QStringLiteral(";PWD=") + OdbcValue(password) +
+                QStringLiteral(";Database=") + OdbcValue(database) + QLatin1Char(';');
+    // ASE speaks TDS 5.0; FreeTDS would otherwise read text as Latin-1 and
+    // cut long TEXT values at the server's default text size.
+    if (!registered) s += QStringLiteral("TDS_Version=5.0;ClientCharset=UTF-8;TextSize=2147483647;");
+    return s;
+}
+
+}  // namespace ConnectionString
+
+using ConnectionString::OdbcValue;
+using ConnectionString::OleDbValue;
+
+namespace {
+bool tryOpen(const QString& connectionString) {
+    try {
+        Db::Connection connection;
+        connection.Open(connectionString);
+        return true;
+    } catch (const Db::Error&) {
+        return false;
+    }
+}
+}  // namespace
+
+QString IBMDB2::ConnectionString(const Profile& p) {
+    return QStringLiteral("Driver={IBM DB2 ODBC DRIVER};Database=") + OdbcValue(p.database) +
+           QStringLiteral(";Hostname=") + OdbcValue(p.server) + QStringLiteral(";Port=") + OdbcValue(p.port) +
+           QStringLiteral(";Protocol=TCPIP;Uid=") + OdbcValue(p.user) + QStringLiteral(";Pwd=") +
+           OdbcValue(p.password) + QLatin1Char(';');
+}
+
+bool IBMDB2::TryConnect(const Profile& p) { return tryOpen(ConnectionString(p)); }
+
+QString SybaseASE::ConnectionString(const Profile& p) {
+    return QStringLiteral("Provider=ASEOLEDB;Data Source=") +
+           OleDbValue(p.server + QLatin1Char(':') + p.port) + QStringLiteral(";User Id=") +
+           OleDbValue(p.user) + QStringLiteral(";Password=") + OleDbValue(p.password) +
+           QStringLiteral(";;Catalog=") + OleDbValue(p.database);
+}
+
+bool SybaseASE::TryConnect(const Profile& p) { return tryOpen(ConnectionString(p)); }

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include "connections/core/Profile.h"
+
+// The two connection-string grammars: ODBC's for DB2 and what the ASE string
+// becomes, OLE DB's for the ASE string as the user's profile spells it.
+namespace ConnectionString {
+
+// A value as ODBC needs it: bare when it is safe, otherwise in braces with
+// every '}' doubled.
+QString OdbcValue(const QString& value);
+
+// A value as the OLE DB grammar needs it: bare when it is safe, otherwise in
+// double quotes with every '"' doubled.
+QString OleDbValue(const QString& value);
+
+// The keyword/value pairs of an OLE DB string, in order; empty pairs dropped.
+std::vector<std::pair<QString, QString>> ParseOleDb(const QString& text);
+
+bool IsOleDb(const QString& text);
+
+// The ODBC string that reaches ASE for an OLE DB string: through the driver
+// registered as ASEOLEDB when there is one, otherwise through FreeTDS.
+QString AseToOdbc(const QString& oleDb, const std::function<bool(const QString& driverName)>& isRegistered);
+
+}  // namespace ConnectionString
+
+namespace IBMDB2 {
+QString ConnectionString(const Profile& p);
+// True when a connection with the profile opens; every failure is False.
+bool TryConnect(const Profile& p);
+}  // namespace IBMDB2
+
+namespace SybaseASE {
+QString ConnectionString(const Profile& p);
+bool TryConnect(const Profile& p);
+}  // namespace SybaseASE

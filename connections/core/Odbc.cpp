@@ -1,0 +1,519 @@
+#include "connections/core/Odbc.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <QRegularExpression>
+#include <algorithm>
+#include <cstring>
+
+#include "connections/core/ConnectionString.h"
+
+namespace Db {
+
+namespace {
+
+std::vector<Connection::Listener>& globalListeners() {
+    static std::vector<Connection::Listener> listeners;
+    return listeners;
+}
+
+bool succeeded(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
+
+QString fromDriver(const SQLCHAR* text, qsizetype length = -1) {
+    return QString::fromUtf8(reinterpret_cast<const char*>(text), length);
+}
+
+// Collects every diagnostic record of the handle, in order, unchanged.
+[[noreturn]] void raise(SQLSMALLINT type, SQLHANDLE handle, SQLRETURN rc) {
+    QStringList messages;
+    QStringList states;
+    for (SQLSMALLINT i = 1;; ++i) {
+        SQLCHAR state[6] = {};
+        SQLINTEGER native = 0;
+        SQLSMALLINT length = 0;
+        std::vector<SQLCHAR> text(1024);
+        SQLRETURN r = SQLGetDiagRec(type, handle, i, state, &native, text.data(),
+                                    static_cast<SQLSMALLINT>(text.size()), &length);
+        if (r == SQL_SUCCESS_WITH_INFO && length >= static_cast<SQLSMALLINT>(text.size())) {
+            text.resize(length + 1);
+            r = SQLGetDiagRec(type, handle, i, state, &native, text.data(),
+                              static_cast<SQLSMALLINT>(text.size()), &length);
+        }
+        if (!succeeded(r)) break;
+        states << fromDriver(state);
+        messages << fromDriver(text.data(), std::min<qsizetype>(length, text.size() - 1));
+    }
+    if (messages.isEmpty()) messages << QStringLiteral("ODBC call failed with return code %1").arg(rc);
+    throw Error(messages.join(QLatin1Char('\n')), states);
+}
+
+void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
+    if (!succeeded(rc)) raise(type, handle, rc);
+}
+
+// Every text goes to the drivers as UTF-8. IBM's DB2 CLI driver reads it so
+// only in a UTF-8 locale or when code page 1208 is asked for: ask for it,
+// unless the user has chosen a code page of their own.
+void askDb2ForUtf8() {
+    static const bool asked = [] {
+        if (qEnvironmentVariableIsEmpty("DB2CODEPAGE")) qputenv("DB2CODEPAGE", "1208");
+        return true;
+    }();
+    (void)asked;
+}
+
+// One owner per ODBC handle; freeing never throws.
+class Handle {
+public:
+    Handle() = default;
+    Handle(SQLSMALLINT type, SQLHANDLE parent) : type_(type) {
+        SQLRETURN rc = SQLAllocHandle(type, parent, &handle_);
+        if (!succeeded(rc)) {
+            handle_ = SQL_NULL_HANDLE;
+            if (parent != SQL_NULL_HANDLE)
+                raise(type == SQL_HANDLE_STMT ? SQL_HANDLE_DBC : SQL_HANDLE_ENV, parent, rc);
+            throw Error(QStringLiteral("The ODBC driver manager could not allocate a handle."), {});
+        }
+    }
+    ~Handle() {
+        if (handle_ != SQL_NULL_HANDLE) SQLFreeHandle(type_, handle_);
+    }
+    Handle(Handle&& other) noexcept { *this = std::move(other); }
+    Handle& operator=(Handle&& other) noexcept {
+        std::swap(type_, other.type_);
+        std::swap(handle_, other.handle_);
+        return *this;
+    }
+    SQLHANDLE get() const { return handle_; }
+
+private:
+    SQLSMALLINT type_ = 0;
+    SQLHANDLE handle_ = SQL_NULL_HANDLE;
+};
+
+QByteArray toDriver(const QString& text) { return text.toUtf8(); }
+
+bool driverRegistered(SQLHENV env, const QString& name) {
+    SQLCHAR description[512];
+    SQLCHAR attributes[2048];
+    SQLSMALLINT dl = 0, al = 0;
+    SQLUSMALLINT direction = SQL_FETCH_FIRST;
+    while (succeeded(SQLDrivers(env, direction, description, sizeof description, &dl, attributes,
+                                sizeof attributes, &al))) {
+        if (fromDriver(description).compare(name, Qt::CaseInsensitive) == 0) return true;
+        direction = SQL_FETCH_NEXT;
+    }
+    return false;
+}
+
+}  // namespace
+
+Error::Error(const QString& description, QStringList sqlStates)
+    : std::runtime_error(description.toStdString()),
+      description_(description),
+      sqlStates_(std::move(sqlStates)) {}
+
+int AdoTypeCode(int sqlType, bool isUnsigned) {
+    switch (sqlType) {
+        case SQL_CHAR:
+            return 129;
+        case SQL_VARCHAR:
+            return 200;
+        case SQL_LONGVARCHAR:
+            return 201;
+        case SQL_WCHAR:
+            return 130;
+        case SQL_WVARCHAR:
+            return 202;
+        case SQL_WLONGVARCHAR:
+            return 203;
+        case SQL_DECIMAL:
+        case SQL_NUMERIC:
+            return 131;
+        case SQL_SMALLINT:
+            return isUnsigned ? 18 : 2;
+        case SQL_TINYINT:
+            return isUnsigned ? 17 : 16;
+        case SQL_INTEGER:
+            return isUnsigned ? 19 : 3;
+        case SQL_BIGINT:
+            return isUnsigned ? 21 : 20;
+        case SQL_REAL:
+            return 4;
+        case SQL_FLOAT:
+        case SQL_DOUBLE:
+            return 5;
+        case SQL_BIT:
+            return 11;
+        case SQL_BINARY:
+            return 128;
+        case SQL_VARBINARY:
+            return 204;
+        case SQL_LONGVARBINARY:
+            return 205;
+        case SQL_TYPE_DATE:
+        case SQL_DATE:
+            return 133;
+        case SQL_TYPE_TIME:
+        case SQL_TIME:
+            return 134;
+        case SQL_TYPE_TIMESTAMP:
+        case SQL_TIMESTAMP:
+            return 135;
+        case SQL_GUID:
+            return 72;
+        default:
+            return 203;
+    }
+}
+
+Decimal DecimalFromDriverText(const QString& text) {
+    QString t = text.trimmed();
+    QString sign;
+    if (t.startsWith(QLatin1Char('-')) || t.startsWith(QLatin1Char('+'))) {
+        if (t.front() == QLatin1Char('-')) sign = QStringLiteral("-");
+        t.remove(0, 1);
+    }
+    // Some drivers write a comma when the client locale wants one.
+    t.replace(QLatin1Char(','), QLatin1Char('.'));
+    qsizetype point = t.indexOf(QLatin1Char('.'));
+    QString whole = point < 0 ? t : t.left(point);
+    QString fraction = point < 0 ? QString() : t.mid(point + 1);
+    while (whole.size() > 1 && whole.front() == QLatin1Char('0')) whole.remove(0, 1);
+    if (whole.isEmpty()) whole = QStringLiteral("0");
+    QString digits = whole;
+    if (!fraction.isEmpty()) digits += QLatin1Char('.') + fraction;
+    bool zero = !digits.contains(QRegularExpression(QStringLiteral("[1-9]")));
+    return Decimal{((zero ? QString() : sign) + digits).toStdString()};
+}
+
+Value TimeFromDriverText(const QString& text) {
+    static const QRegularExpression time(
+        QStringLiteral("^\\s*(\\d{1,2})[:.](\\d\\d)[:.](\\d\\d)(?:[.,:](\\d+))?\\s*$"));
+    const QRegularExpressionMatch m = time.match(text);
+    if (!m.hasMatch()) return text;
+    QString fraction = m.captured(4);
+    while (fraction.size() > 9 && fraction.endsWith(QLatin1Char('0'))) fraction.chop(1);
+    if (fraction.size() > 9) return text;  // finer than nanoseconds: keep every digit as text
+    const auto nanoseconds = fraction.leftJustified(9, QLatin1Char('0')).toUInt();
+    return Time{m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), nanoseconds};
+}
+
+long long IndicatorFromDriver(long long written) {
+    if constexpr (sizeof(SQLLEN) > 4) {
+        if (written == 0xFFFFFFFFLL) return SQL_NULL_DATA;
+        if (written == 0xFFFFFFFCLL) return SQL_NO_TOTAL;
+    }
+    return written;
+}
+
+// --- Connection ----------------------------------------------------------
+
+struct Recordset::Statement {
+    explicit Statement(SQLHDBC dbc) : handle(SQL_HANDLE_STMT, dbc) {}
+    Handle handle;
+    std::vector<char> buffer = std::vector<char>(64 * 1024);
+};
+
+struct Connection::Handles {
+    Handle env;
+    Handle dbc;
+    // Execute sends every statement on this one: a handle per statement
+    // costs the driver manager and the driver an allocation each time.
+    Handle exec;
+    bool open = false;
+};
+
+Connection::Connection() = default;
+
+Connection::~Connection() {
+    if (handles_ && handles_->open) {
+        handles_->exec = Handle();
+        SQLDisconnect(handles_->dbc.get());
+    }
+}
+
+void Connection::addGlobalListener(Listener listener) { globalListeners().push_back(std::move(listener)); }
+void Connection::clearGlobalListeners() { globalListeners().clear(); }
+
+bool Connection::isOpen() const { return handles_ && handles_->open; }
+
+void* Connection::handle() const {
+    if (!isOpen()) throw Error(QStringLiteral("Operation is not allowed when the object is closed."), {});
+    return handles_->dbc.get();
+}
+
+void Connection::notify(const QString& statement) const {
+    for (const auto& l : listeners_) l(*this, statement);
+    for (const auto& l : globalListeners()) l(*this, statement);
+}
+
+void Connection::Open(const QString& connectionString) {
+    if (isOpen()) throw Error(QStringLiteral("Operation is not allowed when the object is open."), {});
+    askDb2ForUtf8();
+    auto h = std::make_unique<Handles>();
+    h->env = Handle(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
+    SQLSetEnvAttr(h->env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    h->dbc = Handle(SQL_HANDLE_DBC, h->env.get());
+    SQLSetConnectAttr(h->dbc.get(), SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(30), 0);
+
+    QString odbc = connectionString;
+    if (ConnectionString::IsOleDb(connectionString)) {
+        SQLHENV env = h->env.get();
+        odbc = ConnectionString::AseToOdbc(
+            connectionString, [env](const QString& name) { return driverRegistered(env, name); });
+    }
+    QByteArray text = toDriver(odbc);
+    SQLCHAR out[4096];
+    SQLSMALLINT outLength = 0;
+    check(SQLDriverConnect(h->dbc.get(), nullptr, reinterpret_cast<SQLCHAR*>(text.data()),
+                           static_cast<SQLSMALLINT>(text.size()), out, sizeof out, &outLength,
+                           SQL_DRIVER_NOPROMPT),
+          SQL_HANDLE_DBC, h->dbc.get());
+    h->open = true;
+    handles_ = std::move(h);
+    connectionString_ = connectionString;
+}
+
+void Connection::Close() {
+    if (!isOpen()) throw Error(QStringLiteral("Operation is not allowed when the object is closed."), {});
+    handles_->exec = Handle();
+    // A refused disconnect (a statement still running) leaves the
+    // connection open, and says so.
+    check(SQLDisconnect(handles_->dbc.get()), SQL_HANDLE_DBC, handles_->dbc.get());
+    handles_.reset();
+}
+
+void Connection::Execute(const QString& statement) {
+    SQLHDBC dbc = handle();
+    notify(statement);
+    if (handles_->exec.get() == SQL_NULL_HANDLE) handles_->exec = Handle(SQL_HANDLE_STMT, dbc);
+    SQLHSTMT stmt = handles_->exec.get();
+    QByteArray text = toDriver(statement);
+    SQLRETURN rc =
+        SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
+    // Closed after the diagnostics are read, so the next statement finds
+    // the handle ready whatever this one returned.
+    struct CloseCursor {
+        SQLHSTMT s;
+        ~CloseCursor() { SQLFreeStmt(s, SQL_CLOSE); }
+    } closeCursor{stmt};
+    if (rc != SQL_NO_DATA) check(rc, SQL_HANDLE_STMT, stmt);
+}
+
+std::unique_ptr<Recordset> Connection::OpenSchema(int schema) {
+    if (schema != SchemaTables) throw Error(QStringLiteral("Schema %1 is not supported.").arg(schema), {});
+    SQLHDBC dbc = handle();
+    auto stmt = std::make_unique<Recordset::Statement>(dbc);
+    check(SQLTables(stmt->handle.get(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0), SQL_HANDLE_STMT,
+          stmt->handle.get());
+    auto rs = std::make_unique<Recordset>();
+    rs->start(std::move(stmt), CursorLocation == UseClient);
+    return rs;
+}
+
+// --- Recordset -----------------------------------------------------------
+
+Recordset::Recordset() = default;
+Recordset::~Recordset() = default;
+
+const Value& Field::Value() const {
+    if (owner_->atEnd_)
+        throw Error(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."), {});
+    return owner_->current_.at(index_);
+}
+
+void Recordset::Open(const QString& source, Connection& connection) {
+    SQLHDBC dbc = connection.handle();
+    connection.notify(source);
+    auto stmt = std::make_unique<Statement>(dbc);
+    QByteArray text = toDriver(source);
+    check(SQLExecDirect(stmt->handle.get(), reinterpret_cast<SQLCHAR*>(text.data()),
+                        static_cast<SQLINTEGER>(text.size())),
+          SQL_HANDLE_STMT, stmt->handle.get());
+    start(std::move(stmt), connection.CursorLocation == UseClient);
+}
+
+void Recordset::start(std::unique_ptr<Statement> statement, bool clientSide) {
+    SQLHSTMT s = statement->handle.get();
+    SQLSMALLINT columns = 0;
+    check(SQLNumResultCols(s, &columns), SQL_HANDLE_STMT, s);
+    std::vector<Field> fields(columns);
+    std::vector<int> types(columns);
+    for (SQLSMALLINT c = 0; c < columns; ++c) {
+        SQLCHAR name[1024];
+        SQLSMALLINT nameLength = 0, dataType = 0, digits = 0, nullable = 0;
+        SQLULEN size = 0;
+        check(SQLDescribeCol(s, c + 1, name, sizeof name, &nameLength, &dataType, &size, &digits, &nullable),
+              SQL_HANDLE_STMT, s);
+        SQLLEN isUnsigned = SQL_FALSE;
+        SQLColAttribute(s, c + 1, SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &isUnsigned);
+        fields[c].Name = fromDriver(name, std::min<qsizetype>(nameLength, sizeof name - 1));
+        fields[c].Type = AdoTypeCode(dataType, isUnsigned == SQL_TRUE);
+        fields[c].owner_ = this;
+        fields[c].index_ = c;
+        types[c] = dataType;
+    }
+    statement_ = std::move(statement);
+    fields_ = std::move(fields);
+    sqlTypes_ = std::move(types);
+    clientSide_ = clientSide;
+    rows_.clear();
+    next_ = 0;
+    if (clientSide_) {
+        std::vector<Value> row;
+        while (fetchRow(row)) rows_.push_back(std::move(row));
+        statement_.reset();
+    }
+    atEnd_ = false;
+    MoveNext();
+}
+
+void Recordset::MoveNext() {
+    if (atEnd_ && (clientSide_ || !statement_))
+        throw Error(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."), {});
+    if (clientSide_) {
+        atEnd_ = next_ >= rows_.size();
+        if (!atEnd_) current_ = std::move(rows_[next_++]);
+        return;
+    }
+    atEnd_ = !fetchRow(current_);
+}
+
+void Recordset::Close() {
+    statement_.reset();
+    rows_.clear();
+    current_.clear();
+    atEnd_ = true;
+}
+
+const Value& Recordset::operator[](const QString& fieldName) const {
+    for (const Field& f : fields_)
+        if (f.Name.compare(fieldName, Qt::CaseInsensitive) == 0) return f.Value();
+    throw Error(QStringLiteral(
+                    "Item cannot be found in the collection corresponding to the requested name or ordinal."),
+                {});
+}
+
+namespace {
+
+// Reads a character or binary column in pieces of the buffer's size until the
+// driver has delivered all of it. Returns false for NULL.
+bool readLong(SQLHSTMT s, SQLUSMALLINT column, SQLSMALLINT cType, std::vector<char>& buffer,
+              QByteArray& out) {
+    out.clear();
+    const SQLLEN terminator = cType == SQL_C_CHAR ? 1 : 0;
+    // The first piece is asked for small: most values are short, and some
+    // drivers (SQLite's) fill the whole of the space they are offered.
+    SQLLEN size = std::min<SQLLEN>(static_cast<SQLLEN>(buffer.size()), 256);
+    for (;;) {
+        SQLLEN indicator = 0;  // zeroed before every call: some drivers write only 32 bits of it
+        SQLRETURN rc = SQLGetData(s, column, cType, buffer.data(), size, &indicator);
+        if (rc == SQL_NO_DATA) return true;
+        check(rc, SQL_HANDLE_STMT, s);
+        indicator = IndicatorFromDriver(indicator);
+        if (indicator == SQL_NULL_DATA) return false;
+        SQLLEN room = size - terminator;
+        bool more = rc == SQL_SUCCESS_WITH_INFO && (indicator == SQL_NO_TOTAL || indicator > room);
+        // Never more than the buffer holds, whatever the indicator says.
+        out.append(buffer.data(), more ? room : std::clamp<SQLLEN>(indicator, 0, room));
+        if (!more) return true;
+        size = static_cast<SQLLEN>(buffer.size());
+    }
+}
+
+template <typename T>
+bool readFixed(SQLHSTMT s, SQLUSMALLINT column, SQLSMALLINT cType, T& out) {
+    SQLLEN indicator = 0;
+    check(SQLGetData(s, column, cType, &out, sizeof out, &indicator), SQL_HANDLE_STMT, s);
+    return IndicatorFromDriver(indicator) != SQL_NULL_DATA;
+}
+
+Value readValue(SQLHSTMT s, SQLUSMALLINT column, int sqlType, int adoType, std::vector<char>& buffer) {
+    switch (sqlType) {
+        case SQL_BIGINT:
+        case SQL_INTEGER:
+        case SQL_SMALLINT:
+        case SQL_TINYINT: {
+            bool isUnsigned = adoType == 17 || adoType == 18 || adoType == 19 || adoType == 21;
+            if (isUnsigned) {
+                SQLUBIGINT v = 0;
+                return readFixed(s, column, SQL_C_UBIGINT, v) ? Value(std::uint64_t(v)) : Value(Null{});
+            }
+            SQLBIGINT v = 0;
+            return readFixed(s, column, SQL_C_SBIGINT, v) ? Value(std::int64_t(v)) : Value(Null{});
+        }
+        case SQL_REAL: {
+            SQLREAL v = 0;
+            return readFixed(s, column, SQL_C_FLOAT, v) ? Value(float(v)) : Value(Null{});
+        }
+        case SQL_FLOAT:
+        case SQL_DOUBLE: {
+            SQLDOUBLE v = 0;
+            return readFixed(s, column, SQL_C_DOUBLE, v) ? Value(double(v)) : Value(Null{});
+        }
+        case SQL_BIT: {
+            unsigned char v = 0;
+            return readFixed(s, column, SQL_C_BIT, v) ? Value(v != 0) : Value(Null{});
+        }
+        case SQL_TYPE_DATE:
+        case SQL_DATE: {
+            SQL_DATE_STRUCT v{};
+            if (!readFixed(s, column, SQL_C_TYPE_DATE, v)) return Null{};
+            return Date{v.year, v.month, v.day};
+        }
+        case SQL_TYPE_TIME:
+        case SQL_TIME: {
+            // As text: ODBC's time structure has no room for the fraction of
+            // a second that ASE's time and bigtime columns hold.
+            QByteArray bytes;
+            if (!readLong(s, column, SQL_C_CHAR, buffer, bytes)) return Null{};
+            return TimeFromDriverText(QString::fromUtf8(bytes));
+        }
+        case SQL_TYPE_TIMESTAMP:
+        case SQL_TIMESTAMP: {
+            SQL_TIMESTAMP_STRUCT v{};
+            if (!readFixed(s, column, SQL_C_TYPE_TIMESTAMP, v)) return Null{};
+            return Timestamp{Date{v.year, v.month, v.day}, Time{v.hour, v.minute, v.second, v.fraction}};
+        }
+        case SQL_BINARY:
+        case SQL_VARBINARY:
+        case SQL_LONGVARBINARY: {
+            QByteArray bytes;
+            return readLong(s, column, SQL_C_BINARY, buffer, bytes) ? Value(bytes) : Value(Null{});
+        }
+        default: {
+            QByteArray bytes;
+            if (!readLong(s, column, SQL_C_CHAR, buffer, bytes)) return Null{};
+            QString text = QString::fromUtf8(bytes);
+            if (sqlType == SQL_DECIMAL || sqlType == SQL_NUMERIC) return DecimalFromDriverText(text);
+            if (sqlType == SQL_GUID) {
+                text = text.toUpper();
+                if (!text.startsWith(QLatin1Char('{'))) text = QLatin1Char('{') + text + QLatin1Char('}');
+                return Guid{text};
+            }
+            return text;
+        }
+    }
+}
+
+}  // namespace
+
+bool Recordset::fetchRow(std::vector<Value>& row) {
+    if (!statement_) return false;
+    SQLHSTMT s = statement_->handle.get();
+    SQLRETURN rc = SQLFetch(s);
+    if (rc == SQL_NO_DATA) {
+        statement_.reset();
+        return false;
+    }
+    check(rc, SQL_HANDLE_STMT, s);
+    row.resize(fields_.size());
+    for (size_t c = 0; c < fields_.size(); ++c)
+        row[c] =
+            readValue(s, static_cast<SQLUSMALLINT>(c + 1), sqlTypes_[c], fields_[c].Type, statement_->buffer);
+    return true;
+}
+
+}  // namespace Db

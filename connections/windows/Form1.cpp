@@ -1,0 +1,241 @@
+#include "connections/windows/Form1.h"
+
+#include <QCloseEvent>
+
+#include "app/core/Dialogs.h"
+#include "app/core/ErrorReport.h"
+#include "app/windows/Appearance.h"
+#include "connections/core/ConnectionString.h"
+#include "connections/core/Odbc.h"
+
+using namespace Controls;
+
+namespace {
+
+QString helpText(const QStringList& phrases) {
+    QString text;
+    for (const QString& phrase : phrases) text += phrase + QStringLiteral("\r\r");
+    return text;
+}
+
+}  // namespace
+
+Form1::Form1(Settings& settings, Program& program, Owner& owner)
+    : Window(8040, 6600), settings_(settings), program_(program), owner_(owner) {
+    setWindowTitle(QStringLiteral("Setup Connections"));
+    setFont(Arial(9, false));
+    SetBackground(this, Qt::white);
+    const QFont bold = Arial(9, true);
+
+    auto frame = [&](const QString& caption, int l, int t, int w, int h) {
+        auto* f = new QGroupBox(caption, this);
+        f->setFont(bold);
+        SetBackground(f, Qt::white);
+        Place(f, l, t, w, h);
+        trackPointer(f);
+        return f;
+    };
+    auto label = [&](QWidget* parent, const QString& caption, int l, int t, int w, int h) {
+        auto* lb = new QLabel(caption, parent);
+        lb->setFont(bold);
+        SetBackground(lb, Qt::white);
+        Place(lb, l, t, w, h);
+        // A label has no pointer rule: a move over it changes nothing, and
+        // does not reach the frame behind it either.
+        lb->setAttribute(Qt::WA_NoMousePropagation);
+        return lb;
+    };
+    auto box = [&](QWidget* parent, int l, int t, int w, int h) {
+        auto* b = new TextBox(parent);
+        b->setFont(bold);
+        Place(b, l, t, w, h);
+        trackPointer(b);
+        return b;
+    };
+    auto button = [&](QWidget* parent, const QString& caption, int l, int t, int w, int h) {
+        auto* b = new PushButton(caption, parent);
+        Place(b, l, t, w, h);
+        connect(b, &PushButton::MouseMove, this, &Window::pointerOverButton);
+        return b;
+    };
+
+    Frame2 = frame(QStringLiteral("Sybase ASE Database"), 120, 120, 7800, 2850);
+    Label2 = label(Frame2, QStringLiteral("Server:"), 240, 405, 855, 255);
+    Text1 = box(Frame2, 1440, 360, 4455, 330);
+    Label6 = label(Frame2, QStringLiteral("Port:"), 6120, 405, 495, 255);
+    Text2 = box(Frame2, 6600, 360, 975, 330);
+    Label1 = label(Frame2, QStringLiteral("User:"), 240, 885, 855, 255);
+    Text3 = box(Frame2, 1440, 840, 6135, 330);
+    Label3 = label(Frame2, QStringLiteral("Password:"), 240, 1365, 975, 255);
+    Text4 = box(Frame2, 1440, 1320, 6135, 330);
+    Label4 = label(Frame2, QStringLiteral("Database:"), 240, 1845, 855, 255);
+    Text5 = box(Frame2, 1440, 1800, 6135, 330);
+    PushButton2 = button(Frame2, QStringLiteral("Test Connection"), 240, 2280, 3600, 405);
+    PushButton3 = button(Frame2, QStringLiteral("Help"), 3960, 2280, 3600, 405);
+
+    Frame1 = frame(QStringLiteral("IBM DB2 Login"), 120, 3060, 7800, 2865);
+    Label8 = label(Frame1, QStringLiteral("Server:"), 240, 405, 975, 255);
+    Text6 = box(Frame1, 1320, 360, 4575, 330);
+    Label5 = label(Frame1, QStringLiteral("Port:"), 6000, 405, 495, 255);
+    Text7 = box(Frame1, 6480, 360, 1095, 330);
+    Label9 = label(Frame1, QStringLiteral("Username:"), 240, 885, 1095, 255);
+    Text8 = box(Frame1, 1320, 840, 6255, 330);
+    Label10 = label(Frame1, QStringLiteral("Password:"), 240, 1365, 1095, 255);
+    Text9 = box(Frame1, 1320, 1320, 6255, 330);
+    Label7 = label(Frame1, QStringLiteral("Database:"), 240, 1800, 855, 255);
+    Text10 = box(Frame1, 1320, 1800, 6255, 330);
+    PushButton1 = button(Frame1, QStringLiteral("Test Connection"), 240, 2280, 3600, 405);
+    PushButton5 = button(Frame1, QStringLiteral("Help"), 3960, 2280, 3600, 405);
+
+    PushButton4 = button(this, QStringLiteral("Next >"), 120, 6060, 7800, 405);
+
+    // Passwords show as '*'; the password boxes and the DB2 database box
+    // take no input-method composition.
+    for (TextBox* b : {Text4, Text9}) {
+        b->setEchoMode(QLineEdit::Password);
+        b->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+    }
+    for (TextBox* b : {Text4, Text9, Text10}) b->setAttribute(Qt::WA_InputMethodEnabled, false);
+
+    // Tab order: the ASE boxes, the DB2 boxes, then the buttons.
+    QWidget* order[] = {Text1, Text2,  Text3,       Text4,       Text5,       Text6,       Text7,      Text8,
+                        Text9, Text10, PushButton2, PushButton3, PushButton1, PushButton5, PushButton4};
+    for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+
+    // Every change of a box writes its whole text under its key at once.
+    TextBox* boxes[] = {Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9, Text10};
+    for (size_t i = 0; i < std::size(boxes); ++i) {
+        const QString key = QString::fromLatin1(Settings::Logins[i].name);
+        connect(boxes[i], &QLineEdit::textChanged, this, [this, key](const QString& text) {
+            if (!program_.IsEnding()) settings_.write(key, text);
+        });
+    }
+
+    auto command = [this](PushButton* b, void (Form1::*handler)()) {
+        connect(b, &QPushButton::clicked, this,
+                [this, handler] { program_.Run([this, handler] { (this->*handler)(); }); });
+    };
+    command(PushButton1, &Form1::PushButton1_Click);
+    command(PushButton2, &Form1::PushButton2_Click);
+    command(PushButton3, &Form1::PushButton3_Click);
+    command(PushButton4, &Form1::PushButton4_Click);
+    command(PushButton5, &Form1::PushButton5_Click);
+}
+
+Profile Form1::profile(Side side) const {
+    if (side == Side::Ase) return {Text1->text(), Text2->text(), Text3->text(), Text4->text(), Text5->text()};
+    return {Text6->text(), Text7->text(), Text8->text(), Text9->text(), Text10->text()};
+}
+
+void Form1::Form_Load() {
+    Procedure p(QStringLiteral("Form1.Form_Load"));
+    p(100, [&] { ApplySkin(*this, SkinFramework1); });
+    p(102, [&] { OpenHomePageAtRandom(); });
+    p(104, [&] { setWindowTitle(DisplayName); });
+    p(106, [&] { setWindowIcon(ProgramIcon()); });
+    p(108, [&] { SetApplicationTitle(); });
+    bool hand = false;
+    p(110, [&] { hand = FileExists(HandCursorPath()); });
+    if (hand) p(112, [&] { setMouseIcon(LoadCursorFile(HandCursorPath())); });
+    TextBox* boxes[] = {Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9, Text10};
+    for (size_t i = 0; i < std::size(boxes); ++i) {
+        const auto& key = Settings::Logins[i];
+        p(114 + 2 * int(i), [&] {
+            boxes[i]->setText(
+                settings_.read(QString::fromLatin1(key.name), QString::fromLatin1(key.defaultValue)));
+        });
+    }
+    bool db2 = false, ase = false;
+    p(134, [&] { db2 = IBMDB2::TryConnect(profile(Side::Db2)); });
+    if (db2) p(136, [&] { ase = SybaseASE::TryConnect(profile(Side::Ase)); });
+    if (db2 && ase) {
+        p(138, [&] { owner_.ShowTables(); });
+        p(140, [&] { hide(); });
+    }
+}
+
+void Form1::testConnection(const QString& procedure, const QString& connectionString) {
+    Procedure p(procedure);
+    // Past creating the connection object a failure is no error to report:
+    // it is the answer the user asked for.
+    Db::Connection connection;
+    p(100, [] {});
+    try {
+        setMousePointer(Busy);
+        connection.Open(connectionString);
+        MsgBox(QStringLiteral("Connection successful."));
+        setMousePointer(Normal);
+    } catch (const Program::Ending&) {
+        throw;
+    } catch (...) {
+        MsgBox(QStringLiteral("Could not connect. Please check with your administrator."));
+        setMousePointer(Normal);
+    }
+}
+
+void Form1::PushButton1_Click() {
+    testConnection(QStringLiteral("Form1.PushButton1_Click"), IBMDB2::ConnectionString(profile(Side::Db2)));
+}
+
+void Form1::PushButton2_Click() {
+    testConnection(QStringLiteral("Form1.PushButton2_Click"),
+                   SybaseASE::ConnectionString(profile(Side::Ase)));
+}
+
+void Form1::PushButton3_Click() {
+    Procedure p(QStringLiteral("Form1.PushButton3_Click"));
+    p(100, [] {
+        MsgBox(helpText({
+            QStringLiteral("This is how I was able to make a Sybase ASE connection: "),
+            QStringLiteral("I purchased"),
+            QStringLiteral("Sybase Adaptive Server Enterprise \u2013 Developer's Edition"),
+            QStringLiteral("via www.sybase.com"),
+            QStringLiteral("and downloaded the Sybase 15.01 Client"),
+            QStringLiteral("specifically"),
+            QStringLiteral("ase1501clientwin32.zip"),
+            QStringLiteral("Make sure you select Custom instead of Typical and Full and make sure"),
+            QStringLiteral("ASE Data Providers (ASE ODBC Driver)"),
+            QStringLiteral("are installed during the client installation."),
+        }));
+    });
+}
+
+void Form1::PushButton5_Click() {
+    Procedure p(QStringLiteral("Form1.PushButton5_Click"));
+    p(100, [] {
+        MsgBox(helpText({
+            QStringLiteral("Here is how I connected to my IBM DB2 database."),
+            QStringLiteral("I went to www.ibm.com"),
+            QStringLiteral("specifically"),
+            QStringLiteral("https://www.ibm.com/support/pages/"
+                           "download-db2-fix-packs-version-db2-linux-unix-and-windows"),
+            QStringLiteral("Downloaded and installed the DB2 Client (not DB2 Runtime Client)"),
+            QStringLiteral("I personally got the"),
+            QStringLiteral("DB2 9 Client for Windows on 32-bit AMD and Intel systems (x86)"),
+            QStringLiteral(
+                "If you are using Windows XP, there may be a firewall preventing you from connecting. "
+                "You may need to add the DB2 port."),
+            QStringLiteral("Please visit:"),
+            QStringLiteral("https://www.ibm.com/support/pages/configuring-windows-firewall-db2"),
+        }));
+    });
+}
+
+void Form1::PushButton4_Click() {
+    Procedure p(QStringLiteral("Form1.PushButton4_Click"));
+    p(100, [&] { setMousePointer(Busy); });
+    bool db2 = false, ase = false;
+    p(102, [&] { db2 = IBMDB2::TryConnect(profile(Side::Db2)); });
+    if (db2) p(104, [&] { ase = SybaseASE::TryConnect(profile(Side::Ase)); });
+    if (db2 && ase) {
+        p(106, [&] { owner_.LoadTables(); });
+        p(108, [&] { owner_.ShowTables(); });
+        p(110, [&] { hide(); });
+    }
+    p(112, [&] { setMousePointer(Normal); });
+}
+
+void Form1::closeEvent(QCloseEvent* e) {
+    e->accept();
+    owner_.EndProgram();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "connections/core/Profile.h"
+
+class QProcess;
+
+// A private MariaDB server for one test program, the client-server stand-in
+// for DB2: its own data folder in the tests' temp folder, a free port on
+// 127.0.0.1 and a socket beside its data, ANSI quotes, no grants. It starts
+// on first use and stops when the program ends (or dies with it).
+class MariaDb {
+public:
+    static MariaDb& server();
+    ~MariaDb();
+
+    // A login to a new, empty database of its own.
+    Profile freshDatabase();
+
+    // Ends the server at once, as a crash would (kill -9).
+    void kill();
+    // Starts it again on the same data and port after kill().
+    void start();
+    // Stops and resumes the server's process (kill -STOP, kill -CONT).
+    void pause();
+    void resume();
+
+    int port() const { return port_; }
+
+private:
+    MariaDb();
+    void waitUntilReady();
+
+    QString folder_;
+    int port_ = 0;
+    int databases_ = 0;
+    std::unique_ptr<QProcess> process_;
+};

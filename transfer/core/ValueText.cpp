@@ -1,0 +1,295 @@
+#include "transfer/core/ValueText.h"
+
+#include <QDate>
+#include <QRegularExpression>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Digits chosen by shortest round trip, laid out by the Windows rule: plain
+// for decimal exponents -4..14, and also for smaller exponents while the
+// plain form needs at most 15 decimals; otherwise E, a sign and at least two
+// exponent digits.
+template <typename F>
+QString FloatText(F v, const QLocale& locale) {
+    if (std::isnan(v)) return QStringLiteral("NaN");
+    if (std::isinf(v)) return v < 0 ? QStringLiteral("-Infinity") : QStringLiteral("Infinity");
+    if (v == 0) return QStringLiteral("0");  // negative zero too
+
+    char buf[64];
+    const auto end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific).ptr;
+    const std::string s(buf, end);  // e.g. "-1.2345e+15", "5e-324"
+    const bool negative = s.front() == '-';
+    const auto e = s.find('e');
+    const int exponent = std::atoi(s.c_str() + e + 1);
+    QString digits;
+    for (auto i = std::size_t(negative); i < e; ++i)
+        if (s[i] != '.') digits += QLatin1Char(s[i]);
+    const int n = int(digits.size());
+    const QString point = locale.decimalPoint();
+
+    QString out = negative ? QStringLiteral("-") : QString();
+    const bool plain = (exponent >= -4 && exponent <= 14) || (exponent < 0 && n - 1 - exponent <= 15);
+    if (!plain) {
+        out += digits.front();
+        if (n > 1) out += point + digits.mid(1);
+        out += exponent < 0 ? QStringLiteral("E-") : QStringLiteral("E+");
+        out += QString::number(std::abs(exponent)).rightJustified(2, QLatin1Char('0'));
+    } else if (exponent < 0) {
+        out += QLatin1Char('0') + point + QString(-exponent - 1, QLatin1Char('0')) + digits;
+    } else if (n <= exponent + 1) {
+        out += digits + QString(exponent + 1 - n, QLatin1Char('0'));
+    } else {
+        out += digits.left(exponent + 1) + point + digits.mid(exponent + 1);
+    }
+    return out;
+}
+
+// The driver's decimal digits with the fraction's trailing zeros dropped and
+// the integer part's leading zeros dropped; a zero loses its sign. Anything
+// that is not a plain decimal numeral is passed on untouched rather than
+// guessed at.
+QString DecimalText(const std::string& s, const QLocale& locale) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
+    const auto digitsFrom = [&](std::size_t from) {
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i;
+        return s.substr(from, i - from);
+    };
+    std::string whole = digitsFrom(i);
+    std::string fraction;
+    if (i < s.size() && s[i] == '.') fraction = digitsFrom(++i);
+    if (i != s.size() || (whole.empty() && fraction.empty())) return QString::fromStdString(s);
+
+    whole.erase(0, whole.find_first_not_of('0'));
+    if (whole.empty()) whole.push_back('0');
+    fraction.erase(fraction.find_last_not_of('0') + 1);
+    if (whole == "0" && fraction.empty()) negative = false;
+
+    QString out = QString::fromLatin1(negative ? "-" : "") + QString::fromStdString(whole);
+    if (!fraction.empty()) out += locale.decimalPoint() + QString::fromStdString(fraction);
+    return out;
+}
+
+// One element of a Qt date/time picture: a field letter with its repeat
+// count, or literal text (field is null).
+struct Token {
+    QChar field;
+    int count = 0;
+    QString literal;
+};
+
+std::vector<Token> Tokens(const QString& picture) {
+    std::vector<Token> out;
+    const auto addLiteral = [&](const QString& text) {
+        if (!out.empty() && out.back().field.isNull())
+            out.back().literal += text;
+        else
+            out.push_back({QChar(), 0, text});
+    };
+    const qsizetype size = picture.size();
+    for (qsizetype i = 0; i < size;) {
+        const QChar c = picture[i];
+        if (c == QLatin1Char('\'')) {
+            // Quoted literal; a doubled quote inside or outside is one quote.
+            if (i + 1 < size && picture[i + 1] == QLatin1Char('\'')) {
+                addLiteral(QStringLiteral("'"));
+                i += 2;
+                continue;
+            }
+            QString text;
+            for (++i; i < size; ++i) {
+                if (picture[i] != QLatin1Char('\'')) {
+                    text += picture[i];
+                } else if (i + 1 < size && picture[i + 1] == QLatin1Char('\'')) {
+                    text += QLatin1Char('\'');
+                    ++i;
+                } else {
+                    ++i;
+                    break;
+                }
+            }
+            addLiteral(text);
+        } else if (c == QLatin1Char('A') || c == QLatin1Char('a')) {
+            // AP, ap, A, a (and the mixed forms): only an all-lower-case form
+            // asks for lower-case text.
+            bool lower = c == QLatin1Char('a');
+            ++i;
+            if (i < size && picture[i].toLower() == QLatin1Char('p')) {
+                lower = lower && picture[i] == QLatin1Char('p');
+                ++i;
+            }
+            out.push_back({lower ? QLatin1Char('a') : QLatin1Char('A'), 1, {}});
+        } else if (QStringLiteral("dMyhHmszt").contains(c)) {
+            int count = 0;
+            while (i < size && picture[i] == c) ++i, ++count;
+            out.push_back({c, count, {}});
+        } else {
+            addLiteral(QString(c));
+            ++i;
+        }
+    }
+    return out;
+}
+
+struct Moment {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    QString fraction;  // digits of the fraction of a second, trailing zeros dropped
+};
+
+// Renders a picture by hand so that digits are ASCII and the year is never
+// padded (year 100 is "100"). Every run of y is the full year: Windows users
+// set four-digit years where CLDR gives two. The time-zone letter t and
+// milliseconds z are not rendered; the fraction of a second, when there is
+// one, follows the seconds field directly: 1:45:00.125 PM.
+QString Render(const std::vector<Token>& tokens, const Moment& m, const QLocale& locale) {
+    bool twelveHour = false;
+    for (const Token& t : tokens)
+        twelveHour = twelveHour || t.field == QLatin1Char('A') || t.field == QLatin1Char('a');
+    const auto nameFormat = [](int count) { return count == 3 ? QLocale::ShortFormat : QLocale::LongFormat; };
+
+    QString out;
+    out.reserve(32);
+    // Straight into the text: a number and its padded copy would cost two
+    // allocations for every field of every value a transfer writes.
+    const auto number = [&out](int value, int count) {
+        if (count >= 2 && value >= 0 && value < 10) out += QLatin1Char('0');
+        char digits[16];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        out += QLatin1String(digits, end - digits);
+    };
+    for (const Token& t : tokens) {
+        switch (t.field.unicode()) {
+            case 0:
+                out += t.literal;
+                break;
+            case 'd':
+                if (t.count <= 2)
+                    number(m.day, t.count);
+                else
+                    out += locale.dayName(QDate(m.year, m.month, m.day).dayOfWeek(), nameFormat(t.count));
+                break;
+            case 'M':
+                if (t.count <= 2)
+                    number(m.month, t.count);
+                else
+                    out += locale.monthName(m.month, nameFormat(t.count));
+                break;
+            case 'y':
+                number(m.year, 1);
+                break;
+            case 'h': {
+                const int hour = twelveHour && m.hour % 12 == 0 ? 12 : twelveHour ? m.hour % 12 : m.hour;
+                number(hour, t.count);
+                break;
+            }
+            case 'H':
+                number(m.hour, t.count);
+                break;
+            case 'm':
+                number(m.minute, t.count);
+                break;
+            case 's':
+                number(m.second, t.count);
+                if (!m.fraction.isEmpty()) out += locale.decimalPoint() + m.fraction;
+                break;
+            case 'A':
+                out += m.hour < 12 ? locale.amText() : locale.pmText();
+                break;
+            case 'a':
+                out += (m.hour < 12 ? locale.amText() : locale.pmText()).toLower();
+                break;
+            default:
+                break;  // t, z
+        }
+    }
+    out.replace(QChar(0x00A0), QLatin1Char(' '));
+    out.replace(QChar(0x202F), QLatin1Char(' '));
+    return out;
+}
+
+// A locale's two pictures, parsed once: a transfer writes the dates and
+// times of every row with the same ones.
+struct Pictures {
+    QLocale locale;
+    std::vector<Token> date, time;
+    bool monthDayYear = false;  // the short date is month/day/year, as DB2's USA form
+};
+
+const Pictures& PicturesOf(const QLocale& locale) {
+    thread_local std::optional<Pictures> cached;
+    if (!cached || cached->locale != locale) {
+        static const QRegularExpression usa(QStringLiteral("^M{1,2}/d{1,2}/y+$"));
+        const QString date = locale.dateFormat(QLocale::ShortFormat);
+        cached = Pictures{locale, Tokens(date), Tokens(locale.timeFormat(QLocale::LongFormat)),
+                          usa.match(date).hasMatch()};
+    }
+    return *cached;
+}
+
+QString DateText(const Db::Date& d, const QLocale& locale) {
+    if (d.year < 1 || d.year > 9999 || !QDate::isValid(d.year, d.month, d.day))
+        return QString::asprintf("%04d-%02d-%02d", d.year, d.month, d.day);
+    return Render(PicturesOf(locale).date, {d.year, d.month, d.day, 0, 0, 0, {}}, locale);
+}
+
+QString FractionDigits(std::uint32_t nanoseconds) {
+    if (nanoseconds == 0) return {};
+    QString digits = QString::number(nanoseconds).rightJustified(9, QLatin1Char('0'));
+    while (digits.endsWith(QLatin1Char('0'))) digits.chop(1);
+    return digits;
+}
+
+QString TimeText(const Db::Time& t, const QLocale& locale) {
+    const QString fraction = FractionDigits(t.nanoseconds);
+    if (t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59) {
+        QString text = QString::asprintf("%02d:%02d:%02d", t.hour, t.minute, t.second);
+        return fraction.isEmpty() ? text : text + QLatin1Char('.') + fraction;
+    }
+    // Without the zone letter, CLDR pictures such as "H:mm:ss (t)" leave an
+    // empty bracket and stray spaces behind.
+    QString text =
+        Render(PicturesOf(locale).time, {2000, 1, 1, t.hour, t.minute, t.second, fraction}, locale);
+    text.remove(QLatin1String("()")).remove(QLatin1String("[]"));
+    return std::move(text).simplified();
+}
+
+QString TimestampText(const Db::Timestamp& ts, const QLocale& locale) {
+    // A timestamp keeps its date whatever the day: only a time value is
+    // written as a time alone.
+    if (ts.time == Db::Time{}) return DateText(ts.date, locale);
+    return DateText(ts.date, locale) + QLatin1Char(' ') + TimeText(ts.time, locale);
+}
+
+struct Visitor {
+    const QLocale& locale;
+    QString operator()(const Db::Null&) const { return {}; }
+    QString operator()(std::int64_t v) const { return QString::number(v); }
+    QString operator()(std::uint64_t v) const { return QString::number(v); }
+    QString operator()(const Db::Decimal& v) const { return DecimalText(v.digits, locale); }
+    QString operator()(double v) const { return FloatText(v, locale); }
+    QString operator()(float v) const { return FloatText(v, locale); }
+    QString operator()(bool v) const { return v ? QStringLiteral("True") : QStringLiteral("False"); }
+    QString operator()(const Db::Date& v) const { return DateText(v, locale); }
+    QString operator()(const Db::Time& v) const { return TimeText(v, locale); }
+    QString operator()(const Db::Timestamp& v) const { return TimestampText(v, locale); }
+    QString operator()(const QString& v) const { return v; }
+    QString operator()(const QByteArray& v) const { return QString::fromLatin1(v.toHex().toUpper()); }
+    QString operator()(const Db::Guid& v) const { return v.text; }
+};
+
+}  // namespace
+
+QString ValueText(const Db::Value& v, const QLocale& locale) { return std::visit(Visitor{locale}, v); }
+
+QString Db2DateText(const Db::Value& v, const QLocale& locale) {
+    const auto* d = std::get_if<Db::Date>(&v);
+    if (!d || (PicturesOf(locale).monthDayYear && d->year >= 1000)) return ValueText(v, locale);
+    return QString::asprintf("%04d-%02d-%02d", d->year, d->month, d->day);
+}
