@@ -79,6 +79,11 @@ QString asWrittenValue(const QString& value, const QString& what) {
     return QLatin1Char('{') + value + QLatin1Char('}');
 }
 
+// A TDS 5.0 login has 30 bytes for the password, and FreeTDS cuts a longer
+// one to fit (the whole one goes only to the list of passwords for remote
+// servers), so the server would be asked for another password.
+constexpr qsizetype kTds5PasswordBytes = 30;
+
 }  // namespace
 
 QString OdbcValue(const QString& value) {
@@ -168,6 +173,12 @@ QString AseToOdbc(const QString& oleDb, const std::function<bool(const QString&)
     auto spell = [asWritten](const QString& v, const QString& what) {
         return asWritten ? asWrittenValue(v, what) : OdbcValue(v);
     };
+    if (!registered && password.toUtf8().size() > kTds5PasswordBytes)
+        throw Db::Error(
+            QStringLiteral("The ASE password is longer than 30 bytes, the most the FreeTDS driver "
+                           "sends in a TDS 5.0 login, so no connection was tried. Use a shorter "
+                           "password, or connect through a registered ASEOLEDB driver."),
+            {});
     QString s = QStringLiteral("Driver=") + (registered ? QStringLiteral("{ASEOLEDB}") : freeTds.driver) +
                 QStringLiteral(";Server=") + spell(server, QStringLiteral("server name")) +
                 QStringLiteral(";Port=") + spell(port, QStringLiteral("port")) + QStringLiteral(";UID=") +
