@@ -1,7 +1,9 @@
 #include "connections/core/ConnectionString.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include "connections/core/Odbc.h"
 
@@ -11,17 +13,75 @@ namespace {
 
 bool hasEdgeBlank(const QString& v) { return !v.isEmpty() && (v.front().isSpace() || v.back().isSpace()); }
 
+// unixODBC as Debian builds it loads a driver named without a folder from
+// the multiarch odbc folder.
+QString debianOdbcLibrary(const QString& fileName) {
+    for (const QString& dir : QDir(QStringLiteral("/usr/lib")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QString path = QStringLiteral("/usr/lib/%1/odbc/%2").arg(dir, fileName);
+        if (QFileInfo::exists(path)) return path;
+    }
+    return {};
+}
+
+struct FreeTds {
+    QString driver;   // what Driver= names
+    QString library;  // the file that will be loaded; empty when unknown
+};
+
 // Debian's tdsodbc registers itself as "FreeTDS" in the system odbcinst.ini;
 // when an odbcinst.ini of another place is in force, the library is named by
 // its path so a user with the package installed needs no further setup.
-QString freeTdsDriver(const std::function<bool(const QString&)>& isRegistered) {
-    if (isRegistered(QStringLiteral("FreeTDS"))) return QStringLiteral("{FreeTDS}");
-    for (const QString& dir : QDir(QStringLiteral("/usr/lib")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QString path = QStringLiteral("/usr/lib/%1/odbc/libtdsodbc.so").arg(dir);
-        if (QFileInfo::exists(path)) return path;
+FreeTds freeTdsDriver(const std::function<bool(const QString&)>& isRegistered,
+                      const std::function<QString(const QString&)>& driverLibrary) {
+    if (isRegistered(QStringLiteral("FreeTDS"))) {
+        QString library = driverLibrary ? driverLibrary(QStringLiteral("FreeTDS")) : QString();
+        if (!library.isEmpty() && !QDir::isAbsolutePath(library)) library = debianOdbcLibrary(library);
+        return {QStringLiteral("{FreeTDS}"), library};
     }
-    return QStringLiteral("{FreeTDS}");
+    const QString path = debianOdbcLibrary(QStringLiteral("libtdsodbc.so"));
+    if (!path.isEmpty()) return {path, path};
+    return {QStringLiteral("{FreeTDS}"), {}};
 }
+
+// FreeTDS before 1.4 takes a braced value as it stands up to the first "};"
+// (a doubled '}' stays doubled); 1.4 reads "}}" as one '}' and refuses a
+// lone one. No spelling of a value holding '}' suits both, so the release
+// is read from the "freetds vX.Y" text its library carries, before any
+// login: a failed login counts against the account on servers that lock
+// users out. A library that names no release gets the ODBC rule.
+bool readsBracesAsWritten(const QString& library) {
+    if (library.isEmpty()) return false;
+    QFile file(library);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray bytes = file.readAll();
+    const QByteArray mark("freetds v");
+    const qsizetype at = bytes.indexOf(mark);
+    if (at < 0) return false;
+    static const QRegularExpression release(QStringLiteral("^(\\d+)\\.(\\d+)"));
+    const QRegularExpressionMatch m = release.match(QString::fromLatin1(bytes.mid(at + mark.size(), 16)));
+    if (!m.hasMatch()) return false;
+    const int major = m.captured(1).toInt();
+    const int minor = m.captured(2).toInt();
+    return major < 1 || (major == 1 && minor < 4);
+}
+
+// A value spelled so that a FreeTDS reading braces as written gets it back
+// whole; one holding "};" has no such spelling.
+QString asWrittenValue(const QString& value, const QString& what) {
+    if (!value.contains(QLatin1Char('}'))) return OdbcValue(value);
+    if (value.contains(QLatin1String("};")))
+        throw Db::LoginRefused(
+            QStringLiteral("The ASE %1 contains \"};\", which the installed FreeTDS driver (a release "
+                           "before 1.4) cannot receive whole, so no connection was tried. Change "
+                           "the %1, or install FreeTDS 1.4 or later.")
+                .arg(what));
+    return QLatin1Char('{') + value + QLatin1Char('}');
+}
+
+// A TDS 5.0 login has 30 bytes for the password, and FreeTDS cuts a longer
+// one to fit (the whole one goes only to the list of passwords for remote
+// servers), so the server would be asked for another password.
+constexpr qsizetype kTds5PasswordBytes = 30;
 
 }  // namespace
 
@@ -89,7 +149,8 @@ bool IsOleDb(const QString& text) {
     return text.trimmed().startsWith(QLatin1String("Provider="), Qt::CaseInsensitive);
 }
 
-QString AseToOdbc(const QString& oleDb, const std::function<bool(const QString&)>& isRegistered) {
+QString AseToOdbc(const QString& oleDb, const std::function<bool(const QString&)>& isRegistered,
+                  const std::function<QString(const QString&)>& driverLibrary) {
     QString server, port, user, password, database;
     for (const auto& [keyword, value] : ParseOleDb(oleDb)) {
         const QString k = keyword.toLower();
@@ -106,11 +167,25 @@ QString AseToOdbc(const QString& oleDb, const std::function<bool(const QString&)
         }
     }
     const bool registered = isRegistered(QStringLiteral("ASEOLEDB"));
-    QString s = QStringLiteral("Driver=") +
-                (registered ? QStringLiteral("{ASEOLEDB}") : freeTdsDriver(isRegistered)) +
-                QStringLiteral(";Server=") + OdbcValue(server) + QStringLiteral(";Port=") + OdbcValue(port) +
-                QStringLiteral(";UID=") + OdbcValue(user) + QStringLiteral(";PWD=") + OdbcValue(password) +
-                QStringLiteral(";Database=") + OdbcValue(database) + QLatin1Char(';');
+    const FreeTds freeTds = registered ? FreeTds{} : freeTdsDriver(isRegistered, driverLibrary);
+    // The library is read only when its release matters.
+    const bool anyBrace =
+        QStringList{server, port, user, password, database}.join(QString()).contains(QLatin1Char('}'));
+    const bool asWritten = !registered && anyBrace && readsBracesAsWritten(freeTds.library);
+    auto spell = [asWritten](const QString& v, const QString& what) {
+        return asWritten ? asWrittenValue(v, what) : OdbcValue(v);
+    };
+    if (!registered && password.toUtf8().size() > kTds5PasswordBytes)
+        throw Db::LoginRefused(
+            QStringLiteral("The ASE password is longer than 30 bytes, the most the FreeTDS driver "
+                           "sends in a TDS 5.0 login, so no connection was tried. Use a shorter "
+                           "password, or connect through a registered ASEOLEDB driver."));
+    QString s = QStringLiteral("Driver=") + (registered ? QStringLiteral("{ASEOLEDB}") : freeTds.driver) +
+                QStringLiteral(";Server=") + spell(server, QStringLiteral("server name")) +
+                QStringLiteral(";Port=") + spell(port, QStringLiteral("port")) + QStringLiteral(";UID=") +
+                spell(user, QStringLiteral("user name")) + QStringLiteral(";PWD=") +
+                spell(password, QStringLiteral("password")) + QStringLiteral(";Database=") +
+                spell(database, QStringLiteral("database name")) + QLatin1Char(';');
     // ASE speaks TDS 5.0; FreeTDS would otherwise read text as Latin-1 and
     // cut long TEXT values at the server's default text size.
     if (!registered) s += QStringLiteral("TDS_Version=5.0;ClientCharset=UTF-8;TextSize=2147483647;");

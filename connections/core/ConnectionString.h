@@ -26,7 +26,12 @@ bool IsOleDb(const QString& text);
 
 // The ODBC string that reaches ASE for an OLE DB string: through the driver
 // registered as ASEOLEDB when there is one, otherwise through FreeTDS.
-QString AseToOdbc(const QString& oleDb, const std::function<bool(const QString& driverName)>& isRegistered);
+// driverLibrary names the library a registered driver loads (its Driver=
+// attribute), empty when unknown; it tells which FreeTDS release will read
+// the string. Throws Db::Error for a value that FreeTDS cannot receive
+// whole, so that no login is tried with a value other than the one typed.
+QString AseToOdbc(const QString& oleDb, const std::function<bool(const QString& driverName)>& isRegistered,
+                  const std::function<QString(const QString& driverName)>& driverLibrary = {});
 
 }  // namespace ConnectionString
 

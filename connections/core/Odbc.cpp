@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "connections/core/ConnectionString.h"
 
@@ -94,17 +95,34 @@ private:
 
 QByteArray toDriver(const QString& text) { return text.toUtf8(); }
 
-bool driverRegistered(SQLHENV env, const QString& name) {
+// The attributes the driver manager holds for a registered driver name
+// ("Driver=...", "Setup=..."); nullopt when the name is not registered.
+std::optional<QStringList> driverAttributes(SQLHENV env, const QString& name) {
     SQLCHAR description[512];
     SQLCHAR attributes[2048];
     SQLSMALLINT dl = 0, al = 0;
     SQLUSMALLINT direction = SQL_FETCH_FIRST;
     while (succeeded(SQLDrivers(env, direction, description, sizeof description, &dl, attributes,
                                 sizeof attributes, &al))) {
-        if (fromDriver(description).compare(name, Qt::CaseInsensitive) == 0) return true;
+        if (fromDriver(description).compare(name, Qt::CaseInsensitive) == 0) {
+            // Each attribute ends in a NUL, the list in a second one.
+            const qsizetype length = std::min<qsizetype>(al, sizeof attributes - 1);
+            return fromDriver(attributes, length).split(QLatin1Char('\0'), Qt::SkipEmptyParts);
+        }
         direction = SQL_FETCH_NEXT;
     }
-    return false;
+    return std::nullopt;
+}
+
+bool driverRegistered(SQLHENV env, const QString& name) { return driverAttributes(env, name).has_value(); }
+
+// The library a registered driver loads, as its Driver= attribute names it.
+QString driverLibrary(SQLHENV env, const QString& name) {
+    for (const QString& attribute : driverAttributes(env, name).value_or(QStringList())) {
+        if (attribute.startsWith(QLatin1String("Driver="), Qt::CaseInsensitive))
+            return attribute.mid(7).trimmed();
+    }
+    return {};
 }
 
 }  // namespace
@@ -262,7 +280,8 @@ void Connection::Open(const QString& connectionString) {
     if (ConnectionString::IsOleDb(connectionString)) {
         SQLHENV env = h->env.get();
         odbc = ConnectionString::AseToOdbc(
-            connectionString, [env](const QString& name) { return driverRegistered(env, name); });
+            connectionString, [env](const QString& name) { return driverRegistered(env, name); },
+            [env](const QString& name) { return driverLibrary(env, name); });
     }
     QByteArray text = toDriver(odbc);
     SQLCHAR out[4096];

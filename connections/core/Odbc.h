@@ -26,6 +26,13 @@ private:
     QStringList sqlStates_;
 };
 
+// A login the program would not send because the driver would hand the
+// server something other than what was typed; nothing was tried.
+class LoginRefused : public Error {
+public:
+    explicit LoginRefused(const QString& description) : Error(description, {}) {}
+};
+
 // Cursor locations, as ADO numbers them.
 enum CursorLocation { UseServer = 2, UseClient = 3 };
 

@@ -167,6 +167,11 @@ void Form1::testConnection(const QString& procedure, const QString& connectionSt
         setMousePointer(Normal);
     } catch (const Program::Ending&) {
         throw;
+    } catch (const Db::LoginRefused& e) {
+        // Nothing reached the server: the administrator cannot help, the
+        // reason can.
+        MsgBox(e.description());
+        setMousePointer(Normal);
     } catch (...) {
         MsgBox(QStringLiteral("Could not connect. Please check with your administrator."));
         setMousePointer(Normal);

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include "connections/core/ConnectionString.h"
+#include "connections/core/Odbc.h"
+#include "support/TestOdbc.h"
 
 namespace {
 
@@ -64,6 +68,49 @@ TEST(ConnectionStrings, AseReachesTheRegisteredDriverOrFreeTds) {
     EXPECT_EQ(ConnectionString::AseToOdbc(ole, freeTds),
               QStringLiteral("Driver={FreeTDS};Server=fe80::1;Port=5001;UID=sa;PWD={x;y};Database=pubs2;"
                              "TDS_Version=5.0;ClientCharset=UTF-8;TextSize=2147483647;"));
+}
+
+// Each row names the release its stand-in FreeTDS library carries, the
+// password typed and the PWD value that release must be given; no PWD value
+// means the login is refused before connecting.
+TEST(ConnectionStrings, FreeTdsGetsEachValueAsItsReleaseReadsIt) {
+    struct Row {
+        const char* release;
+        const char* password;
+        const char* pwd;
+    };
+    const Row rows[] = {
+        {"freetds v1.3.17", "se;cr{e}t\"x", "{se;cr{e}t\"x}"},
+        {"freetds v1.3.17", "p}}w", "{p}}w}"},
+        {"freetds v1.3.17", "x;y", "{x;y}"},
+        {"freetds v1.3.17", "x};y", nullptr},
+        {"freetds v1.3.17", "", ""},
+        {"freetds v0.91", "a}b", "{a}b}"},
+        {"freetds v1.4.2", "se;cr{e}t\"x", "{se;cr{e}}t\"x}"},
+        {"freetds v1.4.2", "x};y", "{x}};y}"},
+        {"", "se;cr{e}t\"x", "{se;cr{e}}t\"x}"},
+        {"freetds v1.4.2", "abcdefghijklmnopqrstuvwxyz0123", "abcdefghijklmnopqrstuvwxyz0123"},
+        {"freetds v1.4.2", "éééééééééééééééé", nullptr},
+    };
+    const QString library = TestOdbc::freshFolder() + QStringLiteral("/libtdsodbc.so");
+    auto registered = [](const QString& name) { return name == QLatin1String("FreeTDS"); };
+    auto libraryOf = [&](const QString&) { return library; };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.release) + " / " + row.password);
+        QFile file(library);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray(8, '\0') + row.release + QByteArray(8, '\0'));
+        file.close();
+        const QString ole = SybaseASE::ConnectionString(P("h", "5000", "sa", row.password, "d"));
+        if (!row.pwd) {
+            EXPECT_THROW(ConnectionString::AseToOdbc(ole, registered, libraryOf), Db::LoginRefused);
+            continue;
+        }
+        EXPECT_EQ(ConnectionString::AseToOdbc(ole, registered, libraryOf),
+                  QStringLiteral("Driver={FreeTDS};Server=h;Port=5000;UID=sa;PWD=") +
+                      QString::fromUtf8(row.pwd) +
+                      QStringLiteral(";Database=d;TDS_Version=5.0;ClientCharset=UTF-8;TextSize=2147483647;"));
+    }
 }
 
 }  // namespace
