@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "connections/core/ConnectionString.h"
+#include "connections/core/Watchdog.h"
 
 namespace Db {
 
@@ -25,10 +26,15 @@ QString fromDriver(const SQLCHAR* text, qsizetype length = -1) {
     return QString::fromUtf8(reinterpret_cast<const char*>(text), length);
 }
 
-// Collects every diagnostic record of the handle, in order, unchanged.
-[[noreturn]] void raise(SQLSMALLINT type, SQLHANDLE handle, SQLRETURN rc) {
+struct Diagnostics {
     QStringList messages;
     QStringList states;
+    QList<int> natives;
+};
+
+// Every diagnostic record of the handle, in order, unchanged.
+Diagnostics diagnostics(SQLSMALLINT type, SQLHANDLE handle, SQLRETURN rc) {
+    Diagnostics d;
     for (SQLSMALLINT i = 1;; ++i) {
         SQLCHAR state[6] = {};
         SQLINTEGER native = 0;
@@ -42,16 +48,24 @@ QString fromDriver(const SQLCHAR* text, qsizetype length = -1) {
                               static_cast<SQLSMALLINT>(text.size()), &length);
         }
         if (!succeeded(r)) break;
-        states << fromDriver(state);
-        messages << fromDriver(text.data(), std::min<qsizetype>(length, text.size() - 1));
+        d.states << fromDriver(state);
+        d.natives << int(native);
+        d.messages << fromDriver(text.data(), std::min<qsizetype>(length, text.size() - 1));
     }
-    if (messages.isEmpty()) messages << QStringLiteral("ODBC call failed with return code %1").arg(rc);
-    throw Error(messages.join(QLatin1Char('\n')), states);
+    if (d.messages.isEmpty()) d.messages << QStringLiteral("ODBC call failed with return code %1").arg(rc);
+    return d;
+}
+
+[[noreturn]] void raise(SQLSMALLINT type, SQLHANDLE handle, SQLRETURN rc) {
+    Diagnostics d = diagnostics(type, handle, rc);
+    throw Error(d.messages.join(QLatin1Char('\n')), d.states, d.natives);
 }
 
 void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
     if (!succeeded(rc)) raise(type, handle, rc);
 }
+
+int defaultQueryTimeout = 60;
 
 // Every text goes to the drivers as UTF-8. IBM's DB2 CLI driver reads it so
 // only in a UTF-8 locale or when code page 1208 is asked for: ask for it,
@@ -127,10 +141,45 @@ QString driverLibrary(SQLHENV env, const QString& name) {
 
 }  // namespace
 
-Error::Error(const QString& description, QStringList sqlStates)
+Error::Error(const QString& description, QStringList sqlStates, QList<int> nativeCodes)
     : std::runtime_error(description.toStdString()),
       description_(description),
-      sqlStates_(std::move(sqlStates)) {}
+      sqlStates_(std::move(sqlStates)),
+      nativeCodes_(std::move(nativeCodes)) {}
+
+QString Error::kind() const {
+    return sqlStates_.value(0) + QLatin1Char('/') + QString::number(nativeCodes_.value(0));
+}
+
+// Sets what only the connection that failed can tell.
+struct Failures {
+    static Error make(Diagnostics d, bool lost, bool timedOut) {
+        Error e(d.messages.join(QLatin1Char('\n')), d.states, d.natives);
+        e.lost_ = lost || timedOut;
+        e.timedOut_ = timedOut;
+        return e;
+    }
+};
+
+bool ConnectionLost(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const Error& e) {
+        return e.connectionLost();
+    } catch (...) {
+        return false;
+    }
+}
+
+QString FailureKind(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const Error& e) {
+        return e.kind();
+    } catch (...) {
+        return QString();
+    }
+}
 
 int AdoTypeCode(int sqlType, bool isUnsigned) {
     switch (sqlType) {
@@ -228,8 +277,20 @@ long long IndicatorFromDriver(long long written) {
 
 // --- Connection ----------------------------------------------------------
 
+// A statement handle that waits for the server at most the connection's
+// query timeout. Drivers that do not know the attribute are cancelled by
+// the watchdog instead.
+Handle statementOf(SQLHDBC dbc, int timeoutSeconds) {
+    Handle h(SQL_HANDLE_STMT, dbc);
+    if (timeoutSeconds > 0)
+        SQLSetStmtAttr(h.get(), SQL_ATTR_QUERY_TIMEOUT,
+                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSeconds)), 0);
+    return h;
+}
+
 struct Recordset::Statement {
-    explicit Statement(SQLHDBC dbc) : handle(SQL_HANDLE_STMT, dbc) {}
+    explicit Statement(Connection& c) : connection(&c), handle(statementOf(c.handle(), c.QueryTimeout)) {}
+    Connection* connection;
     Handle handle;
     std::vector<char> buffer = std::vector<char>(64 * 1024);
 };
@@ -241,7 +302,30 @@ struct Connection::Handles {
     // costs the driver manager and the driver an allocation each time.
     Handle exec;
     bool open = false;
+    bool lost = false;
 };
+
+int Connection::DefaultQueryTimeout() { return defaultQueryTimeout; }
+void Connection::SetDefaultQueryTimeout(int seconds) { defaultQueryTimeout = seconds; }
+
+void Connection::failed(void* statement, short rc, bool cancelled) {
+    Diagnostics d = diagnostics(SQL_HANDLE_STMT, statement, rc);
+    bool lost = false;
+    bool timedOut = cancelled;
+    for (const QString& state : d.states) {
+        lost = lost || state.startsWith(QLatin1String("08"));
+        timedOut = timedOut || state == QLatin1String("HYT00");
+    }
+    if (!lost && isOpen()) {
+        SQLUINTEGER dead = SQL_CD_FALSE;
+        if (succeeded(SQLGetConnectAttr(handles_->dbc.get(), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)))
+            lost = dead == SQL_CD_TRUE;
+    }
+    if (timedOut)
+        d.messages << QStringLiteral("The server did not answer within %1 seconds.").arg(QueryTimeout);
+    if ((lost || timedOut) && handles_) handles_->lost = true;
+    throw Failures::make(std::move(d), lost, timedOut);
+}
 
 Connection::Connection() = default;
 
@@ -298,6 +382,12 @@ void Connection::Open(const QString& connectionString) {
 void Connection::Close() {
     if (!isOpen()) throw Error(QStringLiteral("Operation is not allowed when the object is closed."), {});
     handles_->exec = Handle();
+    if (handles_->lost) {
+        // Nothing to say about a connection already reported gone.
+        SQLDisconnect(handles_->dbc.get());
+        handles_.reset();
+        return;
+    }
     // A refused disconnect (a statement still running) leaves the
     // connection open, and says so.
     check(SQLDisconnect(handles_->dbc.get()), SQL_HANDLE_DBC, handles_->dbc.get());
@@ -307,9 +397,10 @@ void Connection::Close() {
 void Connection::Execute(const QString& statement) {
     SQLHDBC dbc = handle();
     notify(statement);
-    if (handles_->exec.get() == SQL_NULL_HANDLE) handles_->exec = Handle(SQL_HANDLE_STMT, dbc);
+    if (handles_->exec.get() == SQL_NULL_HANDLE) handles_->exec = statementOf(dbc, QueryTimeout);
     SQLHSTMT stmt = handles_->exec.get();
     QByteArray text = toDriver(statement);
+    StatementWatch watch(stmt, QueryTimeout);
     SQLRETURN rc =
         SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
     // Closed after the diagnostics are read, so the next statement finds
@@ -318,17 +409,18 @@ void Connection::Execute(const QString& statement) {
         SQLHSTMT s;
         ~CloseCursor() { SQLFreeStmt(s, SQL_CLOSE); }
     } closeCursor{stmt};
-    if (rc != SQL_NO_DATA) check(rc, SQL_HANDLE_STMT, stmt);
+    if (rc != SQL_NO_DATA && !succeeded(rc)) failed(stmt, rc, watch.cancelled());
 }
 
 std::unique_ptr<Recordset> Connection::OpenSchema(int schema) {
     if (schema != SchemaTables) throw Error(QStringLiteral("Schema %1 is not supported.").arg(schema), {});
-    SQLHDBC dbc = handle();
-    auto stmt = std::make_unique<Recordset::Statement>(dbc);
-    check(SQLTables(stmt->handle.get(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0), SQL_HANDLE_STMT,
-          stmt->handle.get());
+    auto stmt = std::make_unique<Recordset::Statement>(*this);
+    SQLHSTMT s = stmt->handle.get();
+    StatementWatch watch(s, QueryTimeout);
+    SQLRETURN rc = SQLTables(s, nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0);
+    if (!succeeded(rc)) failed(s, rc, watch.cancelled());
     auto rs = std::make_unique<Recordset>();
-    rs->start(std::move(stmt), CursorLocation == UseClient);
+    rs->start(std::move(stmt), CursorLocation == UseClient, &watch);
     return rs;
 }
 
@@ -344,31 +436,43 @@ const Value& Field::Value() const {
 }
 
 void Recordset::Open(const QString& source, Connection& connection) {
-    SQLHDBC dbc = connection.handle();
+    connection.handle();
     connection.notify(source);
-    auto stmt = std::make_unique<Statement>(dbc);
+    auto stmt = std::make_unique<Statement>(connection);
+    SQLHSTMT s = stmt->handle.get();
     QByteArray text = toDriver(source);
-    check(SQLExecDirect(stmt->handle.get(), reinterpret_cast<SQLCHAR*>(text.data()),
-                        static_cast<SQLINTEGER>(text.size())),
-          SQL_HANDLE_STMT, stmt->handle.get());
-    start(std::move(stmt), connection.CursorLocation == UseClient);
+    StatementWatch watch(s, connection.QueryTimeout);
+    SQLRETURN rc =
+        SQLExecDirect(s, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
+    if (!succeeded(rc)) connection.failed(s, rc, watch.cancelled());
+    start(std::move(stmt), connection.CursorLocation == UseClient, &watch);
 }
 
-void Recordset::start(std::unique_ptr<Statement> statement, bool clientSide) {
+void Recordset::start(std::unique_ptr<Statement> statement, bool clientSide, StatementWatch* watch) {
     SQLHSTMT s = statement->handle.get();
     SQLSMALLINT columns = 0;
     check(SQLNumResultCols(s, &columns), SQL_HANDLE_STMT, s);
     std::vector<Field> fields(columns);
     std::vector<int> types(columns);
     for (SQLSMALLINT c = 0; c < columns; ++c) {
-        SQLCHAR name[1024];
+        std::vector<SQLCHAR> name(1024);
         SQLSMALLINT nameLength = 0, dataType = 0, digits = 0, nullable = 0;
         SQLULEN size = 0;
-        check(SQLDescribeCol(s, c + 1, name, sizeof name, &nameLength, &dataType, &size, &digits, &nullable),
-              SQL_HANDLE_STMT, s);
+        // A name longer than the room offered comes again, whole. Some
+        // drivers (SQLite's) give the length they cut it to, not the
+        // length it has, and no warning, so the room grows while a name
+        // fills it.
+        for (;;) {
+            const SQLRETURN rc = SQLDescribeCol(s, c + 1, name.data(), SQLSMALLINT(name.size()), &nameLength,
+                                                &dataType, &size, &digits, &nullable);
+            check(rc, SQL_HANDLE_STMT, s);
+            const bool cut = nameLength >= SQLSMALLINT(name.size() - 1);
+            if (!cut || name.size() >= 32768) break;
+            name.resize(std::min<size_t>(32768, std::max<size_t>(name.size() * 2, size_t(nameLength) + 1)));
+        }
         SQLLEN isUnsigned = SQL_FALSE;
         SQLColAttribute(s, c + 1, SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &isUnsigned);
-        fields[c].Name = fromDriver(name, std::min<qsizetype>(nameLength, sizeof name - 1));
+        fields[c].Name = fromDriver(name.data(), std::min<qsizetype>(nameLength, qsizetype(name.size()) - 1));
         fields[c].Type = AdoTypeCode(dataType, isUnsigned == SQL_TRUE);
         fields[c].owner_ = this;
         fields[c].index_ = c;
@@ -382,7 +486,10 @@ void Recordset::start(std::unique_ptr<Statement> statement, bool clientSide) {
     next_ = 0;
     if (clientSide_) {
         std::vector<Value> row;
-        while (fetchRow(row)) rows_.push_back(std::move(row));
+        while (fetchRow(row, watch)) {
+            rows_.push_back(std::move(row));
+            if (watch) watch->progress();
+        }
         statement_.reset();
     }
     atEnd_ = false;
@@ -397,7 +504,12 @@ void Recordset::MoveNext() {
         if (!atEnd_) current_ = std::move(rows_[next_++]);
         return;
     }
-    atEnd_ = !fetchRow(current_);
+    if (!statement_) {
+        atEnd_ = true;
+        return;
+    }
+    StatementWatch watch(statement_->handle.get(), statement_->connection->QueryTimeout);
+    atEnd_ = !fetchRow(current_, &watch);
 }
 
 void Recordset::Close() {
@@ -519,7 +631,7 @@ Value readValue(SQLHSTMT s, SQLUSMALLINT column, int sqlType, int adoType, std::
 
 }  // namespace
 
-bool Recordset::fetchRow(std::vector<Value>& row) {
+bool Recordset::fetchRow(std::vector<Value>& row, const StatementWatch* watch) {
     if (!statement_) return false;
     SQLHSTMT s = statement_->handle.get();
     SQLRETURN rc = SQLFetch(s);
@@ -527,7 +639,7 @@ bool Recordset::fetchRow(std::vector<Value>& row) {
         statement_.reset();
         return false;
     }
-    check(rc, SQL_HANDLE_STMT, s);
+    if (!succeeded(rc)) statement_->connection->failed(s, rc, watch && watch->cancelled());
     row.resize(fields_.size());
     for (size_t c = 0; c < fields_.size(); ++c)
         row[c] =

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -17,14 +19,34 @@ namespace Db {
 
 class Error : public std::runtime_error {
 public:
-    Error(const QString& description, QStringList sqlStates);
+    Error(const QString& description, QStringList sqlStates, QList<int> nativeCodes = {});
     const QString& description() const { return description_; }
     const QStringList& sqlStates() const { return sqlStates_; }
+    const QList<int>& nativeCodes() const { return nativeCodes_; }
+    // What sort of failure it is: its first SQLSTATE and native code, so
+    // that the same fault row after row is told apart from a new one.
+    QString kind() const;
+
+    // The connection is gone (SQLSTATE class 08, or the driver says it is
+    // dead), or the statement did not finish within the query timeout:
+    // nothing more should be sent over it.
+    bool connectionLost() const { return lost_; }
+    bool timedOut() const { return timedOut_; }
 
 private:
+    friend struct Failures;
     QString description_;
     QStringList sqlStates_;
+    QList<int> nativeCodes_;
+    bool lost_ = false;
+    bool timedOut_ = false;
 };
+
+// True when the failure ended the connection it ran on (Error::connectionLost).
+bool ConnectionLost(std::exception_ptr error);
+// Error::kind of a failure; one kind for every failure that is no database
+// error.
+QString FailureKind(std::exception_ptr error);
 
 // A login the program would not send because the driver would hand the
 // server something other than what was typed; nothing was tried.
@@ -55,6 +77,7 @@ Value TimeFromDriverText(const QString& text);
 long long IndicatorFromDriver(long long written);
 
 class Connection;
+class StatementWatch;
 
 // One column of a recordset: its name and ADO type code, and the value in
 // the current row.
@@ -93,8 +116,8 @@ private:
     friend class Connection;
     friend struct Field;
     struct Statement;
-    void start(std::unique_ptr<Statement> statement, bool clientSide);
-    bool fetchRow(std::vector<Value>& row);
+    void start(std::unique_ptr<Statement> statement, bool clientSide, StatementWatch* watch);
+    bool fetchRow(std::vector<Value>& row, const StatementWatch* watch);
 
     std::unique_ptr<Statement> statement_;
     std::vector<Field> fields_;
@@ -117,10 +140,18 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     int CursorLocation = UseServer;
+    // Seconds a statement may wait for the server before it is ended and
+    // counts as a lost connection; 0 for no limit.
+    int QueryTimeout = DefaultQueryTimeout();
+
+    // The query timeout new connections take (the QueryTimeout setting).
+    static int DefaultQueryTimeout();
+    static void SetDefaultQueryTimeout(int seconds);
 
     void Open(const QString& connectionString);
     void Execute(const QString& statement);
     std::unique_ptr<Recordset> OpenSchema(int schema);
+    // Closes the connection; one that was lost is let go without a word.
     void Close();
 
     bool isOpen() const;
@@ -137,6 +168,9 @@ private:
     friend class Recordset;
     void notify(const QString& statement) const;
     void* handle() const;
+    // Raises the diagnostics of a failed call on one of this connection's
+    // statements, telling a lost connection and a timeout apart.
+    [[noreturn]] void failed(void* statement, short rc, bool cancelled);
 
     struct Handles;
     std::unique_ptr<Handles> handles_;

@@ -103,6 +103,18 @@ TEST_F(OdbcTest, ServerSideRecordsetStreamsRowsWithoutACount) {
     EXPECT_FALSE(c.isOpen());
 }
 
+TEST_F(OdbcTest, AColumnNameOfAnyLengthArrivesWhole) {
+    const QString name = QString(1999, QLatin1Char('n')) + QStringLiteral("é");
+    TestOdbc::exec(db, {QStringLiteral("CREATE TABLE w (\"%1\" TEXT)").arg(name)});
+    Connection c;
+    c.CursorLocation = UseClient;
+    c.Open(TestOdbc::db2String(db));
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM w"), c);
+    EXPECT_EQ(rs.Fields(0).Name.size(), name.size());
+    EXPECT_EQ(rs.Fields(0).Name.right(3), name.right(3));
+}
+
 TEST_F(OdbcTest, NonAsciiTextGoesBothWaysUnharmed) {
     TestOdbc::exec(db, {QStringLiteral("CREATE TABLE \"東京\" (\"Zoë\" TEXT)"),
                         QStringLiteral("INSERT INTO \"東京\" VALUES ('Zoë'), ('東京'), ('😀')")});

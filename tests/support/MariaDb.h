@@ -24,9 +24,6 @@ public:
     void kill();
     // Starts it again on the same data and port after kill().
     void start();
-    // Stops and resumes the server's process (kill -STOP, kill -CONT).
-    void pause();
-    void resume();
 
     int port() const { return port_; }
 
