@@ -20,7 +20,8 @@ QString ErrorDescription(std::exception_ptr error) {
 }
 
 void Procedure::report(std::exception_ptr error) {
-    reporter_.report(Failure{name_, line_, ErrorDescription(error), error});
+    last_ = Failure{name_, line_, ErrorDescription(error), error, {}, 0};
+    reporter_.report(last_);
 }
 
 namespace {

@@ -6,12 +6,15 @@
 
 #include "app/core/Program.h"
 
-// A step of a command that failed: where, and why.
+// A step of a command that failed: where, and why. A table command also
+// names the table and, while it sends rows, the row (counted from 1).
 struct Failure {
     QString procedure;
     int line = 0;
     QString description;
     std::exception_ptr error;
+    QString table;
+    long long row = 0;
 };
 
 // Where a command's failures go: the report box of the windows, or whatever
@@ -55,6 +58,8 @@ public:
 
     const QString& name() const { return name_; }
     int line() const { return line_; }
+    // The failure of the last step that failed.
+    const Failure& lastFailure() const { return last_; }
 
 private:
     void report(std::exception_ptr error);
@@ -62,6 +67,7 @@ private:
     QString name_;
     Reporter& reporter_;
     int line_ = 0;
+    Failure last_;
 };
 
 inline const QString SupportAddress = QStringLiteral("support@quillmoor.example");

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QLocale>
 
 #include "catalog/core/Listing.h"
+#include "connections/core/ConnectionString.h"
+#include "connections/core/Odbc.h"
 #include "support/MariaDb.h"
 #include "support/RecordingHost.h"
 #include "support/TestOdbc.h"
@@ -42,6 +45,88 @@ TEST(SendOnServer, AseToDb2StoresEveryValueAsSent) {
               (std::vector<QStringList>{{"7", "O'Brien \"東京\"", "01/05/2021", "<null>"},
                                         {"-8", "<null>", "<null>", "a]b [c] 😀"}}));
     EXPECT_EQ(host.db2.items(), QStringList{"Zoë's"});
+}
+
+// Rows of a SQLite table for the ASE side: id and a text.
+Profile AseTable(const QString& table, int rows) {
+    const QString ase = TestOdbc::freshFolder() + "/ase.db";
+    TestOdbc::exec(ase,
+                   {"CREATE TABLE \"" + table + "\" (id INTEGER, v TEXT)",
+                    QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                            "INSERT INTO \"%2\" SELECT i, 'row ' || i FROM n")
+                        .arg(rows)
+                        .arg(table)});
+    return TestOdbc::profileFor(ase);
+}
+
+// The server goes away in the middle of a table: one report, then how many
+// rows did not arrive, and not one statement more to either side. The rows
+// sent before are kept, and the table, which exists, is listed.
+TEST(SendOnServer, AServerKilledMidCopyEndsTheRunWithOneReport) {
+    RecordingHost host;
+    host.db2Login = MariaDb::server().freshDatabase();
+    host.aseLogin = AseTable("big", 300);
+    TestOdbc::exec(host.aseLogin.database, {"CREATE TABLE after (x TEXT)"});
+    SybaseASE::ListTables(host.aseLogin, host.ase, [] {});
+    RecordingHost::select(host.ase, {"after", "big"});
+    TestOdbc::StatementLog log;
+    int inserts = 0;
+    Db::Connection::addGlobalListener([&](const Db::Connection&, const QString& s) {
+        if (s.startsWith("INSERT") && ++inserts == 100) MariaDb::server().kill();
+    });
+
+    Send::ToDb2(host);
+    Db::Connection::clearGlobalListeners();
+    MariaDb::server().start();
+
+    ASSERT_EQ(host.reports(), QStringList{"Form2.PushButton4_Click 244"});
+    EXPECT_TRUE(Db::ConnectionLost(host.failures[0].error)) << host.failures[0].description.toStdString();
+    EXPECT_EQ(host.failures[0].table, "big");
+    EXPECT_EQ(host.failures[0].row, 100);
+    EXPECT_EQ(host.messages, QStringList{"201 of 300 rows of big were not copied."});
+    EXPECT_TRUE(log.all().last().startsWith("INSERT INTO \"big\" VALUES('100', ")) << "nothing after it";
+    EXPECT_FALSE(log.all().join('|').contains("after")) << "the next table is not tried";
+    EXPECT_EQ(TestOdbc::texts(host.db2Login, "SELECT COUNT(*) FROM \"big\""),
+              std::vector<QStringList>{{"99"}});
+    EXPECT_EQ(host.db2.items(), QStringList{"big"});
+    EXPECT_FALSE(host.busy);
+}
+
+// A statement that waits on another connection's lock is ended once the
+// query timeout has passed (this driver ignores the timeout it is given),
+// and counts as a lost connection.
+TEST(SendOnServer, AStatementWaitingPastTheQueryTimeoutEndsTheRun) {
+    struct Timeout {
+        Timeout() { Db::Connection::SetDefaultQueryTimeout(2); }
+        ~Timeout() { Db::Connection::SetDefaultQueryTimeout(60); }
+    } twoSeconds;
+    RecordingHost host;
+    host.db2Login = MariaDb::server().freshDatabase();
+    host.aseLogin = AseTable("held", 10);
+    SybaseASE::ListTables(host.aseLogin, host.ase, [] {});
+    RecordingHost::select(host.ase, {"held"});
+    Db::Connection locker;
+    locker.Open(IBMDB2::ConnectionString(host.db2Login));
+    Db::Connection::addGlobalListener([&](const Db::Connection& c, const QString& s) {
+        if (&c != &locker && s.startsWith("INSERT") && !locker.connectionString().isEmpty() &&
+            host.failures.empty() && s.contains("'1'"))
+            locker.Execute("LOCK TABLES \"held\" WRITE");
+    });
+    QElapsedTimer clock;
+    clock.start();
+
+    Send::ToDb2(host);
+    const qint64 elapsed = clock.elapsed();
+    Db::Connection::clearGlobalListeners();
+    locker.Execute("UNLOCK TABLES");
+
+    ASSERT_EQ(host.reports(), QStringList{"Form2.PushButton4_Click 244"});
+    EXPECT_TRUE(host.failures[0].description.endsWith("The server did not answer within 2 seconds."))
+        << host.failures[0].description.toStdString();
+    EXPECT_GE(elapsed, 2000);
+    EXPECT_LT(elapsed, 8000);
+    EXPECT_EQ(host.messages, QStringList{"10 of 10 rows of held were not copied."});
+    EXPECT_FALSE(host.busy);
 }
 
 }  // namespace

@@ -348,6 +348,54 @@ TEST_F(TransferTest, FailedInsertIsReportedAndTheNextRowsStillGo) {
     }
 }
 
+// A target that refuses every row from some row on (a full disk, say): the
+// first refusal is reported, the rest are counted, the table stops after a
+// hundred in a row, the user is told how many rows were lost, and the run
+// goes on with the next table.
+TEST_F(TransferTest, AFailureThatRepeatsEveryRowStopsThatTableOnly) {
+    open({"CREATE TABLE a (v TEXT)", "INSERT INTO a VALUES ('x')", "CREATE TABLE r (v INTEGER)",
+          "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+          "INSERT INTO r SELECT i FROM n"});
+    int inserts = 0;
+    Db::Connection::addGlobalListener([&](const Db::Connection&, const QString& s) {
+        if (s.startsWith("INSERT INTO [r]") && ++inserts == 6)
+            TestOdbc::exec(ase, {"CREATE TRIGGER refuse BEFORE INSERT ON r BEGIN "
+                                 "SELECT RAISE(ABORT, 'database or disk is full'); END"});
+    });
+    Select(host->db2, {"a", "r"});
+    TestOdbc::StatementLog log;
+    toAse();
+
+    EXPECT_EQ(host->reports(), QStringList{"Form2.PushButton3_Click 232"});
+    EXPECT_EQ(host->failures.at(0).row, 6);
+    EXPECT_EQ(host->messages, QStringList{"295 of 300 rows of r were not copied. The copy stopped after 100 "
+                                          "rows in a row failed the same way."});
+    EXPECT_EQ(log.to(ase).filter(QRegularExpression("^INSERT INTO \\[r\\]")).size(), 105);
+    EXPECT_EQ(Texts(ase, "SELECT COUNT(*) FROM r"), std::vector<QStringList>{{"5"}});
+    EXPECT_EQ(Texts(ase, "SELECT * FROM a"), std::vector<QStringList>{{"x"}});
+    EXPECT_EQ(host->ase.items(), (QStringList{"a", "r"}));
+}
+
+// The lists read again while a run goes on (back, other logins, next): the
+// run finishes into the database it opened, and leaves the new list alone.
+TEST_F(TransferTest, AListReadAgainDuringARunIsNotEditedByIt) {
+    open({"CREATE TABLE c (x TEXT)", "INSERT INTO c VALUES ('1'), ('2')"},
+         {"CREATE TABLE c (x TEXT)", "INSERT INTO c VALUES ('old')"});
+    const QString other = folder + "/other-ase.db";
+    TestOdbc::exec(other, {"CREATE TABLE elsewhere (x TEXT)"});
+    Select(host->db2, {"c"});
+    host->answers = {Dialogs::Yes};
+    duringRun("DROP", [&] {
+        host->aseLogin = TestOdbc::profileFor(other);
+        SybaseASE::ListTables(host->aseLogin, host->ase, [] {});
+    });
+    toAse();
+
+    EXPECT_EQ(host->ase.items(), QStringList{"elsewhere"});
+    EXPECT_EQ(Texts(ase, "SELECT * FROM c"), (std::vector<QStringList>{{"1"}, {"2"}}));
+    EXPECT_TRUE(host->messages.empty() && host->failures.empty());
+}
+
 // Names always stand as one identifier: doubled quotes towards DB2, and
 // towards ASE nothing at all for a table whose name or a column name holds
 // ']', while the run goes on with the other tables.

@@ -1,6 +1,7 @@
 #include "transfer/core/Send.h"
 
 #include <QLocale>
+#include <QSet>
 #include <vector>
 
 #include "app/core/Dialogs.h"
@@ -109,13 +110,73 @@ std::vector<bool> Db2DateColumns(Direction d, const Db::Recordset& rs) {
     return dates;
 }
 
+// After this many INSERTs in a row have failed the same way, the rest of the
+// table would only fail again.
+constexpr int RepeatedFailureLimit = 100;
+
+// A run's failures on their way to the host, naming the table and the row
+// they happened at. Within one table a failure of a kind already shown is
+// counted, not shown again: one full disk must not become a box per row.
+class RunReporter : public Reporter {
+public:
+    explicit RunReporter(CommandHost& host) : host_(host) {}
+
+    void beginTable(const QString& table) {
+        table_ = table;
+        row_ = 0;
+        shown_.clear();
+    }
+    void endTable() { beginTable(QString()); }
+    void atRow(long long row) { row_ = row; }
+
+    void report(const Failure& failure) override {
+        if (!table_.isEmpty()) {
+            const QString kind = Db::FailureKind(failure.error);
+            if (shown_.contains(kind) && !Db::ConnectionLost(failure.error)) return;
+            shown_.insert(kind);
+        }
+        Failure f = failure;
+        f.table = table_;
+        f.row = row_;
+        host_.report(f);
+    }
+
+private:
+    CommandHost& host_;
+    QString table_;
+    long long row_ = 0;
+    QSet<QString> shown_;
+};
+
+// How one table's copy ended.
+struct Outcome {
+    long long rows = 0;    // read from the source
+    long long copied = 0;  // inserted into the target
+    bool stopped = false;  // given up after the same failure row after row
+    bool lost = false;     // a connection went: the run ends here
+};
+
+QString NotCopiedMessage(const QString& table, const Outcome& o) {
+    QString text =
+        QStringLiteral("%1 of %2 rows of %3 were not copied.").arg(o.rows - o.copied).arg(o.rows).arg(table);
+    if (o.stopped)
+        text += QStringLiteral(" The copy stopped after %1 rows in a row failed the same way.")
+                    .arg(RepeatedFailureLimit);
+    return text;
+}
+
 // One table whose source rows are open in rs: create the target table, send
 // its rows, put the bar and the pointer back, close the source, and list the
-// new table. Rows go only into a table this run created, and the target list
-// gains the name only then.
-void CopyTable(Procedure& p, Direction d, const CopyLines& at, CommandHost& host, Db::Recordset& rs,
-               Db::Connection& target, TableList& targetList, const QString& name, const QLocale& locale) {
+// new table. Rows go only into a table this run created, the target list
+// gains the name only then (and only while it holds the catalogue the run
+// began with), and a table that lost rows says so.
+Outcome CopyTable(Procedure& p, RunReporter& reporter, Direction d, const CopyLines& at, CommandHost& host,
+                  Db::Recordset& rs, Db::Connection& target, TableList& targetList, int targetGeneration,
+                  const QString& name, const QLocale& locale) {
     static const Db::Value empty = QString();
+    const auto lost = [&p] { return Db::ConnectionLost(p.lastFailure().error); };
+    Outcome o;
+    o.rows = rs.RecordCount();
     QString statement;
     p(142, [&] { statement = Transfer::CreateTableStart(d, name); });
     for (int j = 0; j < rs.FieldCount(); ++j) {
@@ -124,46 +185,124 @@ void CopyTable(Procedure& p, Direction d, const CopyLines& at, CommandHost& host
     }
     p(at.endCreate, [&] { Transfer::EndCreateTable(d, statement); });
     const bool created = p(at.create, [&] { target.Execute(statement); });
+    o.lost = !created && lost();
     if (created) {
         int last = -1;
         p(at.count, [&] { last = static_cast<int>(rs.RecordCount()) - 1; });
         const QString insertStart = Transfer::InsertStart(d, name);
         const std::vector<bool> db2Dates = Db2DateColumns(d, rs);
         QString text;
+        QString failedKind;
+        int failedInARow = 0;
         for (int r = 0; r <= last; ++r) {
+            reporter.atRow(r + 1);
             p(at.yieldRow, [&] { host.yield(); });
             p(at.progress, [&] { host.setProgress(Progress(r, last)); });
             p(at.startInsert, [&] { Restart(statement, insertStart); });
-            for (int j = 0; j < rs.FieldCount(); ++j) {
+            // A value that cannot be read keeps its whole row out of the
+            // target: nothing is written in its place.
+            bool readable = true;
+            for (int j = 0; j < rs.FieldCount() && readable; ++j) {
                 p(at.yieldValue, [&] { host.yield(); });
-                text.clear();  // a value that could not be read goes in as empty
-                p(at.valueText, [&] {
+                readable = p(at.valueText, [&] {
                     const Db::Value& v = Transfer::ValueOrDefault(rs.Fields(j).Value(), empty);
                     text = db2Dates[j] ? Db2DateText(v, locale) : ValueText(v, locale);
                 });
-                p(at.appendValue, [&] { Transfer::AppendValue(d, statement, text); });
+                if (readable) p(at.appendValue, [&] { Transfer::AppendValue(d, statement, text); });
             }
-            p(at.endInsert, [&] { Transfer::EndInsert(statement); });
-            p(at.insert, [&] { target.Execute(statement); });
-            p(at.next, [&] { rs.MoveNext(); });
+            if (readable) {
+                p(at.endInsert, [&] { Transfer::EndInsert(statement); });
+                if (p(at.insert, [&] { target.Execute(statement); })) {
+                    ++o.copied;
+                    failedInARow = 0;
+                } else if (lost()) {
+                    o.lost = true;
+                    break;
+                } else {
+                    const QString kind = Db::FailureKind(p.lastFailure().error);
+                    failedInARow = kind == failedKind ? failedInARow + 1 : 1;
+                    failedKind = kind;
+                    if (failedInARow >= RepeatedFailureLimit) {
+                        o.stopped = true;
+                        break;
+                    }
+                }
+            }
+            // A row that cannot be reached would leave the one before it in
+            // place, to be sent twice.
+            if (!p(at.next, [&] { rs.MoveNext(); })) break;
         }
     }
+    reporter.atRow(0);
     p(at.pointer, [&] { host.setBusy(false); });
     p(at.resetBar, [&] { host.resetProgress(); });
     p(at.closeSource, [&] { rs.Close(); });
-    if (created) p(at.addToList, [&] { AddListItem(targetList, Transfer::TargetEntry(d, name)); });
+    if (created && targetList.generation() == targetGeneration)
+        p(at.addToList, [&] { AddListItem(targetList, Transfer::TargetEntry(d, name)); });
+    if (o.copied < o.rows) host.message(NotCopiedMessage(name, o));
+    return o;
+}
+
+// What differs between the two directions once a table's name is known.
+struct Direction_ {
+    Direction d;
+    const CopyLines& lines;
+    Side sourceSide, targetSide;
+};
+
+// From the name check to the copy, the same in both directions: true while
+// the run may go on with the next table.
+bool SendTable(Procedure& p, RunReporter& reporter, const Direction_& dir, CommandHost& host,
+               Db::Connection& source, Db::Connection& target, Db::Recordset& rs, int targetGeneration,
+               const QString& name, const QLocale& locale) {
+    TableList& targetList = host.list(dir.targetSide);
+    const auto lost = [&p] { return Db::ConnectionLost(p.lastFailure().error); };
+    if (!Identifiers::AseCanDelimit(name)) {
+        p(124, [&] { host.message(Identifiers::AseRefusal(name)); });
+        return true;
+    }
+    const int answer = OverwriteAnswer(p, host, targetList, name);
+    if (answer == Dialogs::No) return true;  // 132
+
+    reporter.beginTable(name);
+    struct End {
+        RunReporter& r;
+        ~End() { r.endTable(); }
+    } end{reporter};
+    if (!p(140, [&] { rs.Open(Transfer::SelectAll(dir.d, name), source); })) return !lost();
+    if (dir.d == Direction::ToAse && !AseCanDelimitColumns(rs)) {
+        p(140, [&] {
+            rs.Close();
+            host.message(Identifiers::AseRefusal(name));
+        });
+        return true;
+    }
+    if (answer == Dialogs::Yes) {
+        if (p(136, [&] { target.Execute(Transfer::DropTarget(dir.d, name)); })) {
+            if (targetList.generation() == targetGeneration)
+                p(138, [&] { RemoveListItem(targetList, Transfer::TargetEntry(dir.d, name)); });
+        } else if (lost()) {
+            rs.Close();
+            return false;
+        }
+    }
+    return !CopyTable(p, reporter, dir.d, dir.lines, host, rs, target, targetList, targetGeneration, name,
+                      locale)
+                .lost;
 }
 
 }  // namespace
 
 // DB2 to ASE. The source is read before the target is dropped: a column name
 // ASE cannot delimit must stop the table before any ASE statement, and a
-// source that cannot be read must not cost the user the old target.
+// source that cannot be read must not cost the user the old target. A lost
+// connection ends the run after its one report.
 void Send::ToAse(CommandHost& host) {
-    const Direction toAse = Direction::ToAse;
-    Procedure p(QStringLiteral("Form2.PushButton3_Click"), host);
+    RunReporter reporter(host);
+    Procedure p(QStringLiteral("Form2.PushButton3_Click"), reporter);
     TableList& List1 = host.list(Side::Db2);
-    TableList& List2 = host.list(Side::Ase);
+    const int targetGeneration = host.list(Side::Ase).generation();
+    const Direction_ dir{Direction::ToAse, ToAseLines, Side::Db2, Side::Ase};
     // Lines 100 to 104 of the report create these; nothing there can fail.
     Db::Connection db2;
     Db::Connection ase;
@@ -198,25 +337,7 @@ void Send::ToAse(CommandHost& host) {
         if (!selected) continue;
         QString name;
         p(124, [&] { name = List1.List(i); });
-        if (!Identifiers::AseCanDelimit(name)) {
-            p(124, [&] { host.message(Identifiers::AseRefusal(name)); });
-            continue;
-        }
-        const int answer = OverwriteAnswer(p, host, List2, name);
-        if (answer == Dialogs::No) continue;  // 132
-
-        if (!p(140, [&] { rs.Open(Transfer::SelectAll(toAse, name), db2); })) continue;
-        if (!AseCanDelimitColumns(rs)) {
-            p(140, [&] {
-                rs.Close();
-                host.message(Identifiers::AseRefusal(name));
-            });
-            continue;
-        }
-        if (answer == Dialogs::Yes && p(136, [&] { ase.Execute(Transfer::DropTarget(toAse, name)); }))
-            p(138, [&] { RemoveListItem(List2, Transfer::TargetEntry(toAse, name)); });
-
-        CopyTable(p, toAse, ToAseLines, host, rs, ase, List2, name, locale);
+        if (!SendTable(p, reporter, dir, host, db2, ase, rs, targetGeneration, name, locale)) break;
     }
     end();
 }
@@ -224,10 +345,11 @@ void Send::ToAse(CommandHost& host) {
 // ASE to DB2: the same sequence, its own lines. Only the table name ever
 // stands in an ASE statement here, so the column names need no check.
 void Send::ToDb2(CommandHost& host) {
-    const Direction toDb2 = Direction::ToDb2;
-    Procedure p(QStringLiteral("Form2.PushButton4_Click"), host);
-    TableList& List1 = host.list(Side::Db2);
+    RunReporter reporter(host);
+    Procedure p(QStringLiteral("Form2.PushButton4_Click"), reporter);
     TableList& List2 = host.list(Side::Ase);
+    const int targetGeneration = host.list(Side::Db2).generation();
+    const Direction_ dir{Direction::ToDb2, ToDb2Lines, Side::Ase, Side::Db2};
     // Lines 100 to 104 of the report create these; nothing there can fail.
     Db::Connection db2;
     Db::Connection ase;
@@ -261,18 +383,7 @@ void Send::ToDb2(CommandHost& host) {
         if (!selected) continue;
         QString name;
         p(124, [&] { name = List2.List(i); });
-        if (!Identifiers::AseCanDelimit(name)) {
-            p(124, [&] { host.message(Identifiers::AseRefusal(name)); });
-            continue;
-        }
-        const int answer = OverwriteAnswer(p, host, List1, name);
-        if (answer == Dialogs::No) continue;  // 132
-
-        if (!p(140, [&] { rs.Open(Transfer::SelectAll(toDb2, name), ase); })) continue;
-        if (answer == Dialogs::Yes && p(136, [&] { db2.Execute(Transfer::DropTarget(toDb2, name)); }))
-            p(138, [&] { RemoveListItem(List1, Transfer::TargetEntry(toDb2, name)); });
-
-        CopyTable(p, toDb2, ToDb2Lines, host, rs, db2, List1, name, locale);
+        if (!SendTable(p, reporter, dir, host, ase, db2, rs, targetGeneration, name, locale)) break;
     }
     end();
 }
