@@ -4,6 +4,7 @@
 #include "app/core/Settings.h"
 #include "app/windows/QtDialogs.h"
 #include "app/windows/Windows.h"
+#include "connections/core/Odbc.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     QtDialogs dialogs;
     setDialogs(&dialogs);
     Settings settings;
+    Db::Connection::SetDefaultQueryTimeout(settings.queryTimeout());
     Program program;
     Windows windows(settings, program);
     windows.Start();

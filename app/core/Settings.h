@@ -6,9 +6,10 @@
 
 class QSettings;
 
-// The per-user store of the ten login fields: application "Quillmoor",
-// section "Velmarch". Values are kept exactly as typed, passwords included,
-// so off Windows the file is readable by its owner only.
+// The per-user store of the ten login fields and the query timeout:
+// application "Quillmoor", section "Velmarch". Values are kept exactly as
+// typed, passwords included, so off Windows a file the program creates is
+// readable by its owner only.
 class Settings {
 public:
     struct Key {
@@ -22,16 +23,29 @@ public:
     // keeps Quillmoor/Velmarch, elsewhere Quillmoor.ini in the user's
     // configuration folder (XDG_CONFIG_HOME moves it, as the demo does).
     Settings();
-    // A store in the given file (tests).
+    // A store in the given file (the command line's --settings, tests).
     explicit Settings(const QString& filePath);
     virtual ~Settings();
 
+    // A store that cannot be read is told once and reads as empty.
     QString read(const QString& key, const QString& defaultValue) const;
+    // A write that fails is told once per run; later ones fail silently, and
+    // the typed value stays where it was typed.
     virtual void write(const QString& key, const QString& value);
+
+    // Seconds a statement may wait for the server (key QueryTimeout): 60
+    // unless the key holds a whole number from 0 up, 0 meaning no limit.
+    int queryTimeout() const;
 
     QString fileName() const;
 
 private:
-    void ownerOnly();
+    // Why the file cannot be read, or empty when it can.
+    QString unreadable() const;
+    // Why it cannot be written.
+    QString unwritable() const;
+    bool createOwnerOnly(QString& why);
     std::unique_ptr<QSettings> store_;
+    mutable bool toldUnreadable_ = false;
+    bool toldUnwritable_ = false;
 };
