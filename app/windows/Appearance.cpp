@@ -41,8 +41,10 @@ void UseSystemColours(QWidget* window) {
 
 void ApplySkin(QWidget& window, Controls::SkinFramework& skin) {
     const QString path = ProgramFolder() + QStringLiteral("/x/o.cjs");
+    // Whatever stands there is read, so that a skin which cannot be used is
+    // reported rather than passed over; only no file at all is no skin.
     const QFileInfo file(path);
-    if (!file.isFile() || file.isHidden()) return;
+    if (!file.exists() || file.isHidden()) return;
     UseSystemColours(&window);
     skin.LoadSkin(path, QString());
     skin.Options |= 1;

@@ -1,8 +1,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTest>
+#include <functional>
+
+#include <sys/stat.h>
 
 #include "app/windows/Controls.h"
+#include "app/windows/Windows.h"
 #include "catalog/windows/Form2.h"
 #include "connections/windows/Form1.h"
 #include "support/WindowFixture.h"
@@ -190,20 +194,31 @@ TEST_F(Form1Test, LayoutMatchesTheDesign) {
 }
 
 TEST_F(Form1Test, SkinHandPointerAndHomePageComeFromBesideTheProgram) {
-    // A damaged skin is reported under the load operation, which goes on.
-    QDir().mkpath(folder + QStringLiteral("/x"));
-    QFile skin(folder + QStringLiteral("/x/o.cjs"));
-    ASSERT_TRUE(skin.open(QIODevice::WriteOnly));
-    skin.write("QPushButton { color: navy;");
-    skin.close();
-    dialogs.draw = 7;
-    Form1& f = start();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages[0].text.contains(
-        QStringLiteral("in Kelvane2021/08/31.Form1.Form_Load at line 100")));
-    EXPECT_EQ(dialogs.opened, QStringList{QStringLiteral("https://www.quillmoor.example/")});
-    EXPECT_EQ(f.windowTitle(), QStringLiteral("Velmarch"));
-    EXPECT_EQ(f.Text2->text(), QStringLiteral("5000"));
+    // A skin that cannot be used (damaged, or a folder where the file
+    // belongs) is reported under the load operation, which goes on.
+    for (const bool folderInstead : {false, true}) {
+        SCOPED_TRACE(folderInstead ? "a folder" : "damaged");
+        windows.reset();
+        dialogs.messages.clear();
+        dialogs.opened.clear();
+        QDir(folder + QStringLiteral("/x")).removeRecursively();
+        QDir().mkpath(folder + QStringLiteral("/x"));
+        if (folderInstead) {
+            QDir().mkpath(folder + QStringLiteral("/x/o.cjs"));
+        } else {
+            QFile skin(folder + QStringLiteral("/x/o.cjs"));
+            ASSERT_TRUE(skin.open(QIODevice::WriteOnly));
+            skin.write("QPushButton { color: navy;");
+        }
+        dialogs.draw = 7;
+        Form1& f = start();
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_TRUE(dialogs.messages[0].text.contains(
+            QStringLiteral("in Kelvane2021/08/31.Form1.Form_Load at line 100")));
+        EXPECT_EQ(dialogs.opened, QStringList{QStringLiteral("https://www.quillmoor.example/")});
+        EXPECT_EQ(f.windowTitle(), QStringLiteral("Velmarch"));
+        EXPECT_EQ(f.Text2->text(), QStringLiteral("5000"));
+    }
 }
 
 TEST_F(Form1Test, AGoodSkinColoursTheWindowAndItsFramesAndLabels) {
@@ -252,20 +267,50 @@ TEST_F(Form1Test, TheHandPointerIsReadFromTheCursorFileBesideTheProgram) {
     EXPECT_EQ(f.cursor().shape(), Qt::ArrowCursor);
 }
 
-TEST_F(Form1Test, ADamagedCursorFileIsReportedAtItsLoadStepAndTheStartGoesOn) {
-    QFile file(folder + QStringLiteral("/HAND-M.CUR"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(handCursor().left(30));
-    file.close();
-    Form1& f = start();
-    // Each window loads the pointer for itself, and each says so.
-    ASSERT_EQ(dialogs.messages.size(), 2u) << dialogs.texts().join("\n").toStdString();
-    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Invalid picture: ")));
-    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("Form1.Form_Load at line 112")));
-    EXPECT_TRUE(dialogs.messages[1].text.contains(QStringLiteral("Form2.Form_Load at line 108")));
-    EXPECT_EQ(f.Text2->text(), QStringLiteral("5000"));
-    hover(f.PushButton4);
-    EXPECT_EQ(f.cursor().shape(), Qt::ArrowCursor);
+// A cursor file that cannot be used is reported at its load step and the
+// start goes on: a damaged one, and what is no regular file or too large
+// to be one (a pipe would hang the start, a huge file fill the memory).
+TEST_F(Form1Test, ACursorFileThatCannotBeUsedIsReportedAtItsLoadStepAndTheStartGoesOn) {
+    struct Case {
+        const char* what;
+        std::function<void(const QString& path)> make;
+        QString says;
+    };
+    const Case cases[] = {
+        {"damaged",
+         [](const QString& path) {
+             QFile file(path);
+             file.open(QIODevice::WriteOnly);
+             file.write(handCursor().left(30));
+         },
+         "Invalid picture: "},
+        {"a pipe", [](const QString& path) { mkfifo(QFile::encodeName(path).constData(), 0600); },
+         "HAND-M.CUR: not a regular file"},
+        {"too large",
+         [](const QString& path) {
+             QFile file(path);
+             file.open(QIODevice::WriteOnly);
+             file.write(handCursor());
+             file.resize(2 * 1024 * 1024);
+         },
+         "HAND-M.CUR: larger than 1 MiB"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        windows.reset();
+        dialogs.messages.clear();
+        QFile::remove(folder + QStringLiteral("/HAND-M.CUR"));
+        c.make(folder + QStringLiteral("/HAND-M.CUR"));
+        Form1& f = start();
+        // Each window loads the pointer for itself, and each says so.
+        ASSERT_EQ(dialogs.messages.size(), 2u) << dialogs.texts().join("\n").toStdString();
+        EXPECT_TRUE(dialogs.messages[0].text.contains(c.says)) << dialogs.messages[0].text.toStdString();
+        EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("Form1.Form_Load at line 112")));
+        EXPECT_TRUE(dialogs.messages[1].text.contains(QStringLiteral("Form2.Form_Load at line 108")));
+        EXPECT_EQ(f.Text2->text(), QStringLiteral("5000"));
+        hover(f.PushButton4);
+        EXPECT_EQ(f.cursor().shape(), Qt::ArrowCursor);
+    }
 }
 
 TEST_F(Form1Test, WithoutTheCursorFileTheHandLooksLikeTheNormalPointer) {
