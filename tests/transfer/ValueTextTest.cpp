@@ -140,7 +140,9 @@ TEST(ValueText, FloatingPointTextReadsBackToTheSameBits) {
 TEST(ValueText, DatesAndTimesFollowTheRegionalPictures) {
     Check({
         {"en_US", Db::Date{2021, 5, 1}, "5/1/2021"},
-        {"en_US", Db::Date{100, 1, 2}, "1/2/100"},
+        {"en_US", Db::Date{100, 1, 2}, "1/2/0100"},
+        {"en_US", Db::Date{1, 1, 1}, "1/1/0001"},
+        {"de_DE", Db::Date{999, 12, 31}, "31.12.0999"},
         {"en_US", Db::Date{9999, 12, 31}, "12/31/9999"},
         {"en_US", Db::Time{13, 45, 0}, "1:45:00 PM"},
         {"en_US", Db::Time{0, 5, 9}, "12:05:09 AM"},
@@ -182,7 +184,7 @@ TEST(ValueText, TimestampsShowDateTimeAndFraction) {
 TEST(ValueText, Db2DatesAreWrittenSoDb2ReadsTheSameDay) {
     const std::vector<Case> cases{
         {"en_US", Db::Date{2021, 5, 1}, "5/1/2021"},
-        {"en_US", Db::Date{100, 1, 2}, "0100-01-02"},
+        {"en_US", Db::Date{100, 1, 2}, "1/2/0100"},
         {"en_GB", Db::Date{2021, 5, 1}, "2021-05-01"},  // 01/05/2021 would be 5 January
         {"es_ES", Db::Date{2021, 5, 1}, "2021-05-01"},
         {"de_DE", Db::Date{2021, 5, 1}, "2021-05-01"},

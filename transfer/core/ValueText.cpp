@@ -143,9 +143,9 @@ struct Moment {
     QString fraction;  // digits of the fraction of a second, trailing zeros dropped
 };
 
-// Renders a picture by hand so that digits are ASCII and the year is never
-// padded (year 100 is "100"). Every run of y is the full year: Windows users
-// set four-digit years where CLDR gives two. The time-zone letter t and
+// Renders a picture by hand so that digits are ASCII. Every run of y is the
+// full year with at least four digits (0100, 2021): Windows users set
+// four-digit years where CLDR gives two. The time-zone letter t and
 // milliseconds z are not rendered; the fraction of a second, when there is
 // one, follows the seconds field directly: 1:45:00.125 PM.
 QString Render(const std::vector<Token>& tokens, const Moment& m, const QLocale& locale) {
@@ -182,6 +182,8 @@ QString Render(const std::vector<Token>& tokens, const Moment& m, const QLocale&
                     out += locale.monthName(m.month, nameFormat(t.count));
                 break;
             case 'y':
+                // Four digits at least, so that year 999 is never read as 1999.
+                if (m.year < 1000) out += QString(m.year < 10 ? 3 : m.year < 100 ? 2 : 1, QLatin1Char('0'));
                 number(m.year, 1);
                 break;
             case 'h': {
@@ -290,6 +292,6 @@ QString ValueText(const Db::Value& v, const QLocale& locale) { return std::visit
 
 QString Db2DateText(const Db::Value& v, const QLocale& locale) {
     const auto* d = std::get_if<Db::Date>(&v);
-    if (!d || (PicturesOf(locale).monthDayYear && d->year >= 1000)) return ValueText(v, locale);
+    if (!d || PicturesOf(locale).monthDayYear) return ValueText(v, locale);
     return QString::asprintf("%04d-%02d-%02d", d->year, d->month, d->day);
 }
