@@ -93,6 +93,7 @@ TEST_F(Form2Test, HelpPointerAndClosing) {
     hover(f.PushButton1);
     hover(f.List1->viewport());
     EXPECT_EQ(f.MousePointer(), Controls::Busy);
+    EXPECT_EQ(f.List1->viewport()->cursor().shape(), Qt::WaitCursor);
     f.setMousePointer(Controls::Normal);
     EXPECT_FALSE(f.PushButton7->isEnabled());
 }

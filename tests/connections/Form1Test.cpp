@@ -117,6 +117,11 @@ TEST_F(Form1Test, TestConnectionTellsBothOutcomesUnderTheBusyPointer) {
     std::vector<int> pointers;
     dialogs.whileShown = [&] {
         pointers.push_back(f.MousePointer());
+        // The hourglass is the window's own, text boxes included: the box
+        // now waiting for the user shows its normal pointer.
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(f.cursor().shape(), Qt::WaitCursor);
+        EXPECT_EQ(f.Text10->cursor().shape(), Qt::WaitCursor);
         // Pointing at a button or a frame meanwhile keeps the hourglass.
         hover(f.PushButton1);
         hover(f.Frame2);
@@ -136,6 +141,7 @@ TEST_F(Form1Test, TestConnectionTellsBothOutcomesUnderTheBusyPointer) {
     EXPECT_EQ(pointers, (std::vector<int>{11, 11, 11, 11}))
         << "both messages show before the pointer returns";
     EXPECT_EQ(f.MousePointer(), Controls::Normal);
+    EXPECT_EQ(f.Text10->cursor().shape(), Qt::IBeamCursor);
 }
 
 TEST_F(Form1Test, PointerFollowsTheHoverRule) {
