@@ -1,8 +1,11 @@
 #include <QDir>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 
 #include "app/windows/Controls.h"
+#include "app/windows/QtDialogs.h"
 #include "catalog/windows/Form2.h"
 #include "connections/windows/Form1.h"
 #include "support/WindowFixture.h"
@@ -176,6 +179,26 @@ TEST_F(Form1Test, HelpTextsEndEachPhraseWithTwoCarriageReturns) {
     EXPECT_EQ(db2Help[0], QStringLiteral("Here is how I connected to my IBM DB2 database."));
     EXPECT_EQ(db2Help[8], QStringLiteral("Please visit:"));
     EXPECT_FALSE(dialogs.messages[1].text.contains(QLatin1Char('\n')));
+}
+
+TEST_F(Form1Test, ABoxShowsEveryCarriageReturnAsALineBreakInEveryStyle) {
+    Form1& f = start();
+    QtDialogs boxes;
+    setDialogs(&boxes);
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                shown = box->text();
+                box->done(QMessageBox::Ok);
+            }
+    });
+    QTest::mouseClick(f.PushButton3, Qt::LeftButton);
+    setDialogs(&dialogs);
+    EXPECT_FALSE(shown.contains(QLatin1Char('\r')));
+    EXPECT_EQ(shown.split(QStringLiteral("\n\n")).size(), 11) << shown.toStdString();
+    EXPECT_TRUE(
+        shown.startsWith(QStringLiteral("This is how I was able to make a Sybase ASE connection: \n\n")));
 }
 
 TEST_F(Form1Test, LayoutMatchesTheDesign) {
