@@ -71,12 +71,28 @@ Window::Window(int clientWidthTwips, int clientHeightTwips) : QWidget(nullptr) {
 }
 
 void Window::setMousePointer(int pointer) {
-    // The hourglass shows over every control of the application, text boxes
-    // included, until the command that set it is done.
-    if (pointer == Busy && pointer_ != Busy) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    if (pointer != Busy && pointer_ == Busy) QGuiApplication::restoreOverrideCursor();
+    // The hourglass belongs to this window alone: a box the command shows
+    // meanwhile keeps its own pointer, so a question waiting for the user
+    // does not read as "still working". Controls with a pointer of their own
+    // (the I-beam of a text box) take the hourglass too until the command is
+    // done; the window system keeps showing it while a database call holds
+    // the event loop.
+    if (pointer == Busy && pointer_ != Busy) {
+        for (QWidget* w : findChildren<QWidget*>()) {
+            if (w->window() != this || !w->testAttribute(Qt::WA_SetCursor)) continue;
+            ownPointers_.emplace_back(w, w->cursor());
+            w->setCursor(Qt::WaitCursor);
+        }
+    }
+    if (pointer != Busy && pointer_ == Busy) {
+        for (const auto& [w, cursor] : ownPointers_)
+            if (w) w->setCursor(cursor);
+        ownPointers_.clear();
+    }
     pointer_ = pointer;
-    if (pointer == Hand && hand_)
+    if (pointer == Busy)
+        setCursor(Qt::WaitCursor);
+    else if (pointer == Hand && hand_)
         setCursor(*hand_);
     else
         setCursor(Qt::ArrowCursor);

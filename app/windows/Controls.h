@@ -5,10 +5,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QWidget>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "catalog/core/TableList.h"
 
@@ -52,6 +55,9 @@ protected:
 private:
     int pointer_ = Normal;
     std::optional<QCursor> hand_;
+    // The controls that had a pointer of their own when the window became
+    // busy, and that pointer.
+    std::vector<std::pair<QPointer<QWidget>, QCursor>> ownPointers_;
 };
 
 // A push button of the control library: Arial 11.25 pt bold, white, the

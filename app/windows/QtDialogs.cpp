@@ -15,13 +15,24 @@ std::mt19937& generator() {
     static std::mt19937 g(static_cast<unsigned>(QTime(0, 0).secsTo(QTime::currentTime())));
     return g;
 }
+
+// The help texts and the error report break their lines with a lone CR, as
+// they always have. Qt's label breaks a line there under some styles only
+// (Fusion does, "windows" shows a space), so a box shows a line feed in its
+// place, and in place of CR LF; the texts themselves stay as they are built.
+QString Displayed(const QString& text) {
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
 }  // namespace
 
 QtDialogs::QtDialogs() = default;
 
 void QtDialogs::message(const QString& text, const QString& title, Icon icon) {
-    QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title, text,
-                    QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title,
+                    Displayed(text), QMessageBox::Ok, QApplication::activeWindow());
     // Shown as written: a database's message may hold text that looks like
     // markup ("near \"<b>\": syntax error").
     box.setTextFormat(Qt::PlainText);
@@ -29,7 +40,7 @@ void QtDialogs::message(const QString& text, const QString& title, Icon icon) {
 }
 
 int QtDialogs::question(const QString& text, const QString& title) {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No,
+    QMessageBox box(QMessageBox::NoIcon, title, Displayed(text), QMessageBox::Yes | QMessageBox::No,
                     QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     return box.exec() == QMessageBox::Yes ? Yes : No;
@@ -37,8 +48,8 @@ int QtDialogs::question(const QString& text, const QString& title) {
 
 QString QtDialogs::input(const QString& prompt, const QString& title, const QString& defaultText) {
     bool ok = false;
-    QString answer = QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal,
-                                           defaultText, &ok);
+    QString answer = QInputDialog::getText(QApplication::activeWindow(), title, Displayed(prompt),
+                                           QLineEdit::Normal, defaultText, &ok);
     return ok ? answer : QString();
 }
 

@@ -1,5 +1,6 @@
 #include "catalog/core/Listing.h"
 
+#include "catalog/core/LetterCase.h"
 #include "connections/core/ConnectionString.h"
 #include "connections/core/Odbc.h"
 
@@ -17,7 +18,7 @@ void listTables(const QString& connectionString, bool hideSys, TableList& list,
         if (text((*rs)[QStringLiteral("TABLE_TYPE")]) == QLatin1String("TABLE")) {
             yield();
             const QString name = text((*rs)[QStringLiteral("TABLE_NAME")]);
-            if (!(hideSys && name.toUpper().contains(QLatin1String("SYS")))) list.AddItem(name);
+            if (!(hideSys && UCase(name).contains(QLatin1String("SYS")))) list.AddItem(name);
         }
         rs->MoveNext();
     }

@@ -23,7 +23,7 @@ TEST_F(Form2Test, ListsShowUserTablesOnlyWithTheAseSysFilter) {
     const QStringList names{QStringLiteral("analysis"), QStringLiteral("catsys"),
                             QStringLiteral("MySysLog"), QStringLiteral("SYSTEMDATA"),
                             QStringLiteral("Orders"),   QStringLiteral("zeta"),
-                            QStringLiteral("Alpha")};
+                            QStringLiteral("Alpha"),    QStringLiteral("xßys")};
     for (const QString& db : {db2, ase}) {
         QStringList statements;
         for (const QString& n : names) statements << QStringLiteral("CREATE TABLE \"%1\" (x)").arg(n);
@@ -31,9 +31,10 @@ TEST_F(Form2Test, ListsShowUserTablesOnlyWithTheAseSysFilter) {
         TestOdbc::exec(db, statements);
     }
     Form2& f = open();
-    EXPECT_EQ(f.List1->items(),
-              (QStringList{"Alpha", "analysis", "catsys", "MySysLog", "Orders", "SYSTEMDATA", "zeta"}));
-    EXPECT_EQ(f.List2->items(), (QStringList{"Alpha", "analysis", "Orders", "zeta"}));
+    EXPECT_EQ(f.List1->items(), (QStringList{"Alpha", "analysis", "catsys", "MySysLog", "Orders",
+                                             "SYSTEMDATA", "xßys", "zeta"}));
+    // "ß" upper-cases to itself, not to "SS": "xßys" holds no "SYS".
+    EXPECT_EQ(f.List2->items(), (QStringList{"Alpha", "analysis", "Orders", "xßys", "zeta"}));
 }
 
 TEST_F(Form2Test, AFailedDb2ListingIsOneReportAtLine116AndAseStillFills) {
@@ -93,6 +94,7 @@ TEST_F(Form2Test, HelpPointerAndClosing) {
     hover(f.PushButton1);
     hover(f.List1->viewport());
     EXPECT_EQ(f.MousePointer(), Controls::Busy);
+    EXPECT_EQ(f.List1->viewport()->cursor().shape(), Qt::WaitCursor);
     f.setMousePointer(Controls::Normal);
     EXPECT_FALSE(f.PushButton7->isEnabled());
 }

@@ -1,11 +1,14 @@
 #include <QDir>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 
 #include <sys/stat.h>
 
 #include "app/windows/Controls.h"
+#include "app/windows/QtDialogs.h"
 #include "app/windows/Windows.h"
 #include "catalog/windows/Form2.h"
 #include "connections/windows/Form1.h"
@@ -121,6 +124,11 @@ TEST_F(Form1Test, TestConnectionTellsBothOutcomesUnderTheBusyPointer) {
     std::vector<int> pointers;
     dialogs.whileShown = [&] {
         pointers.push_back(f.MousePointer());
+        // The hourglass is the window's own, text boxes included: the box
+        // now waiting for the user shows its normal pointer.
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(f.cursor().shape(), Qt::WaitCursor);
+        EXPECT_EQ(f.Text10->cursor().shape(), Qt::WaitCursor);
         // Pointing at a button or a frame meanwhile keeps the hourglass.
         hover(f.PushButton1);
         hover(f.Frame2);
@@ -140,6 +148,7 @@ TEST_F(Form1Test, TestConnectionTellsBothOutcomesUnderTheBusyPointer) {
     EXPECT_EQ(pointers, (std::vector<int>{11, 11, 11, 11}))
         << "both messages show before the pointer returns";
     EXPECT_EQ(f.MousePointer(), Controls::Normal);
+    EXPECT_EQ(f.Text10->cursor().shape(), Qt::IBeamCursor);
 }
 
 TEST_F(Form1Test, PointerFollowsTheHoverRule) {
@@ -174,6 +183,26 @@ TEST_F(Form1Test, HelpTextsEndEachPhraseWithTwoCarriageReturns) {
     EXPECT_EQ(db2Help[0], QStringLiteral("Here is how I connected to my IBM DB2 database."));
     EXPECT_EQ(db2Help[8], QStringLiteral("Please visit:"));
     EXPECT_FALSE(dialogs.messages[1].text.contains(QLatin1Char('\n')));
+}
+
+TEST_F(Form1Test, ABoxShowsEveryCarriageReturnAsALineBreakInEveryStyle) {
+    Form1& f = start();
+    QtDialogs boxes;
+    setDialogs(&boxes);
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                shown = box->text();
+                box->done(QMessageBox::Ok);
+            }
+    });
+    QTest::mouseClick(f.PushButton3, Qt::LeftButton);
+    setDialogs(&dialogs);
+    EXPECT_FALSE(shown.contains(QLatin1Char('\r')));
+    EXPECT_EQ(shown.split(QStringLiteral("\n\n")).size(), 11) << shown.toStdString();
+    EXPECT_TRUE(
+        shown.startsWith(QStringLiteral("This is how I was able to make a Sybase ASE connection: \n\n")));
 }
 
 TEST_F(Form1Test, LayoutMatchesTheDesign) {

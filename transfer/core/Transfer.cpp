@@ -1,6 +1,7 @@
 #include "transfer/core/Transfer.h"
 
 #include "catalog/core/Identifiers.h"
+#include "catalog/core/LetterCase.h"
 
 namespace Transfer {
 
@@ -76,14 +77,14 @@ const Db::Value& ValueOrDefault(const Db::Value& value, const Db::Value& fallbac
 }
 
 bool ListHasItem(const QStringList& items, const QString& name) {
-    const QString wanted = name.toLower();
+    const QString wanted = LCase(name);
     for (const QString& item : items)
-        if (item.toLower() == wanted) return true;
+        if (LCase(item) == wanted) return true;
     return false;
 }
 
 QString TargetEntry(Direction d, const QString& table) {
-    return d == Direction::ToAse ? table.toLower() : table;
+    return d == Direction::ToAse ? LCase(table) : table;
 }
 
 }  // namespace Transfer
