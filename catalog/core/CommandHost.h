@@ -1,10 +1,31 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "app/core/ErrorReport.h"
 #include "catalog/core/TableList.h"
 #include "connections/core/Profile.h"
+
+// One run of a table command: its procedure, the database it works on (for
+// a send, the source; the target is the other side) and the tables selected.
+struct CommandRun {
+    QString procedure;
+    Side side = Side::Db2;
+    bool send = false;
+    QStringList tables;
+};
+
+// How one table's copy ended.
+struct TableCopy {
+    QString table;
+    long long rows = 0;    // read from the source
+    long long copied = 0;  // inserted into the target
+    bool stopped = false;  // given up after the same failure row after row
+    bool lost = false;     // a connection went: the run ends with it
+    double seconds = 0;
+    long long notCopied() const { return rows - copied; }
+};
 
 // What a table command (send, delete, rename) needs of whoever runs it: the
 // tables window with its lists, pointer, progress bar and boxes, or the
@@ -28,4 +49,37 @@ public:
     virtual void message(const QString& text) = 0;
     // The table list of a database: the DB2 list and the ASE list.
     virtual TableList& list(Side side) = 0;
+
+    // What the command did, for whoever keeps a record of it (the activity
+    // log, the command line's progress and summary).
+    virtual void runBegins(const CommandRun&) {}
+    virtual void runEnds(const CommandRun&) {}
+    // A DROP, CREATE or RENAME statement went to a database; failure holds
+    // the driver's text when it failed.
+    virtual void statementSent(const CommandRun&, Side, const QString& /*statement*/,
+                               const QString& /*failure*/) {}
+    // A table's rows are about to go, then each row sent or given up, then
+    // how the table ended.
+    virtual void tableBegins(const QString& /*table*/, long long /*rows*/) {}
+    virtual void rowsDone(long long /*done*/) {}
+    virtual void tableEnds(const TableCopy&) {}
+};
+
+// A command's run as its host hears of it: begun once the command really
+// starts, with the tables selected at that moment, and ended however it
+// ends.
+class RunRecord {
+public:
+    RunRecord(CommandHost& host, const QString& procedure, Side side, bool send)
+        : host_(host), run_{procedure, side, send, host.list(side).selectedNames()} {
+        host_.runBegins(run_);
+    }
+    ~RunRecord() { host_.runEnds(run_); }
+    RunRecord(const RunRecord&) = delete;
+    RunRecord& operator=(const RunRecord&) = delete;
+    const CommandRun& run() const { return run_; }
+
+private:
+    CommandHost& host_;
+    CommandRun run_;
 };

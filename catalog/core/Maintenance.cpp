@@ -32,6 +32,7 @@ void Maintenance::DeleteDb2Tables(CommandHost& host) {
         p(124, [&] { host.message(PleaseSelect); });
         return;
     }
+    const RunRecord record(host, p.name(), Side::Db2, false);
     p(104, [&] { host.setBusy(true); });
     p(106, [&] { last = list.ListCount() - 1; });
     for (int i = last; i >= 0; --i) {
@@ -42,8 +43,12 @@ void Maintenance::DeleteDb2Tables(CommandHost& host) {
         p(110, [&] { selected = list.Selected(i); });
         if (!selected) continue;
         if (!p(112, [&] { connection->Open(IBMDB2::ConnectionString(host.profile(Side::Db2))); })) break;
-        bool dropped = p(114, [&] { connection->Execute(Statements::DropDb2Table(list.List(i))); });
+        const QString drop = Statements::DropDb2Table(list.List(i));
+        const bool dropped = p(114, [&] { connection->Execute(drop); });
+        host.statementSent(record.run(), Side::Db2, drop, dropped ? QString() : p.lastFailure().description);
         p(116, [&] { connection->Close(); });
+        // Nothing more goes over a connection that is gone.
+        if (!dropped && Db::ConnectionLost(p.lastFailure().error)) break;
         if (dropped) p(118, [&] { list.RemoveItem(i); });
     }
     p(122, [&] { host.setBusy(false); });
@@ -59,6 +64,7 @@ void Maintenance::DeleteAseTables(CommandHost& host) {
     int last = -1;
 
     p(100, [&] { connection = std::make_unique<Db::Connection>(); });
+    const RunRecord record(host, p.name(), Side::Ase, false);
     p(102, [&] { host.setBusy(true); });
     if (p(104, [&] { connection->Open(SybaseASE::ConnectionString(host.profile(Side::Ase))); })) {
         p(106, [&] { noCurrent = list.ListIndex() == -1; });
@@ -71,7 +77,8 @@ void Maintenance::DeleteAseTables(CommandHost& host) {
                 p(110, [&] { selected = list.Selected(i); });
                 if (!selected) continue;
                 bool dropped = false;
-                p(112, [&] {
+                QString drop;
+                const bool sent = p(112, [&] {
                     const QString name = list.List(i);
                     // No escape for ']' inside brackets is known to hold on
                     // ASE, so such a name is never sent: it could end the
@@ -80,10 +87,16 @@ void Maintenance::DeleteAseTables(CommandHost& host) {
                         host.message(Identifiers::AseDropRefusal(name));
                         return;
                     }
-                    connection->Execute(Statements::DropAseTable(name));
+                    drop = Statements::DropAseTable(name);
+                    connection->Execute(drop);
                     dropped = true;
                 });
+                if (!drop.isEmpty())
+                    host.statementSent(record.run(), Side::Ase, drop,
+                                       sent ? QString() : p.lastFailure().description);
                 if (dropped) p(114, [&] { list.RemoveItem(i); });
+                // Nothing more goes over a connection that is gone.
+                if (!sent && Db::ConnectionLost(p.lastFailure().error)) break;
             }
         }
     }
@@ -123,6 +136,7 @@ void Maintenance::RenameDb2Table(CommandHost& host) {
         p(136, [&] { host.message(PleaseSelectOne); });
         return;
     }
+    const RunRecord record(host, p.name(), Side::Db2, false);
     p(118, [&] { host.setBusy(true); });
     p(120, [&] { newName = host.askNewName(oldName); });
     if (newName.isEmpty()) {
@@ -130,7 +144,10 @@ void Maintenance::RenameDb2Table(CommandHost& host) {
         return;
     }
     if (p(124, [&] { connection->Open(IBMDB2::ConnectionString(host.profile(Side::Db2))); })) {
-        bool renamed = p(126, [&] { connection->Execute(Statements::RenameDb2Table(oldName, newName)); });
+        const QString rename = Statements::RenameDb2Table(oldName, newName);
+        const bool renamed = p(126, [&] { connection->Execute(rename); });
+        host.statementSent(record.run(), Side::Db2, rename,
+                           renamed ? QString() : p.lastFailure().description);
         p(128, [&] { connection->Close(); });
         if (renamed) {
             p(130, [&] { list.RemoveItem(index); });

@@ -9,6 +9,13 @@ QStringList TableList::items() const {
     return out;
 }
 
+QStringList TableList::selectedNames() const {
+    QStringList out;
+    for (int i = 0; i < ListCount(); ++i)
+        if (Selected(i)) out << List(i);
+    return out;
+}
+
 int ListOrder(const QString& a, const QString& b) {
     thread_local const QCollator collator = [] {
         QCollator c;

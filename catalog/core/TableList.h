@@ -24,6 +24,7 @@ public:
     virtual void Clear() = 0;
 
     QStringList items() const;
+    QStringList selectedNames() const;
 
     // Counts the fills: a listing clears the list first, so a command that
     // edits the list can tell whether it still holds the catalogue it began

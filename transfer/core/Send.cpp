@@ -1,5 +1,6 @@
 #include "transfer/core/Send.h"
 
+#include <QElapsedTimer>
 #include <QLocale>
 #include <QSet>
 #include <vector>
@@ -148,15 +149,7 @@ private:
     QSet<QString> shown_;
 };
 
-// How one table's copy ended.
-struct Outcome {
-    long long rows = 0;    // read from the source
-    long long copied = 0;  // inserted into the target
-    bool stopped = false;  // given up after the same failure row after row
-    bool lost = false;     // a connection went: the run ends here
-};
-
-QString NotCopiedMessage(const QString& table, const Outcome& o) {
+QString NotCopiedMessage(const QString& table, const TableCopy& o) {
     QString text =
         QStringLiteral("%1 of %2 rows of %3 were not copied.").arg(o.rows - o.copied).arg(o.rows).arg(table);
     if (o.stopped)
@@ -170,13 +163,16 @@ QString NotCopiedMessage(const QString& table, const Outcome& o) {
 // new table. Rows go only into a table this run created, the target list
 // gains the name only then (and only while it holds the catalogue the run
 // began with), and a table that lost rows says so.
-Outcome CopyTable(Procedure& p, RunReporter& reporter, Direction d, const CopyLines& at, CommandHost& host,
-                  Db::Recordset& rs, Db::Connection& target, TableList& targetList, int targetGeneration,
-                  const QString& name, const QLocale& locale) {
+TableCopy CopyTable(Procedure& p, RunReporter& reporter, const CommandRun& run, Direction d,
+                    const CopyLines& at, CommandHost& host, Db::Recordset& rs, Db::Connection& target,
+                    TableList& targetList, int targetGeneration, const QString& name, const QLocale& locale) {
     static const Db::Value empty = QString();
     const auto lost = [&p] { return Db::ConnectionLost(p.lastFailure().error); };
-    Outcome o;
+    const Side targetSide = d == Direction::ToAse ? Side::Ase : Side::Db2;
+    TableCopy o;
+    o.table = name;
     o.rows = rs.RecordCount();
+    host.tableBegins(name, o.rows);
     QString statement;
     p(142, [&] { statement = Transfer::CreateTableStart(d, name); });
     for (int j = 0; j < rs.FieldCount(); ++j) {
@@ -185,6 +181,7 @@ Outcome CopyTable(Procedure& p, RunReporter& reporter, Direction d, const CopyLi
     }
     p(at.endCreate, [&] { Transfer::EndCreateTable(d, statement); });
     const bool created = p(at.create, [&] { target.Execute(statement); });
+    host.statementSent(run, targetSide, statement, created ? QString() : p.lastFailure().description);
     o.lost = !created && lost();
     if (created) {
         int last = -1;
@@ -228,6 +225,7 @@ Outcome CopyTable(Procedure& p, RunReporter& reporter, Direction d, const CopyLi
                     }
                 }
             }
+            host.rowsDone(r + 1);
             // A row that cannot be reached would leave the one before it in
             // place, to be sent twice.
             if (!p(at.next, [&] { rs.MoveNext(); })) break;
@@ -252,9 +250,9 @@ struct Direction_ {
 
 // From the name check to the copy, the same in both directions: true while
 // the run may go on with the next table.
-bool SendTable(Procedure& p, RunReporter& reporter, const Direction_& dir, CommandHost& host,
-               Db::Connection& source, Db::Connection& target, Db::Recordset& rs, int targetGeneration,
-               const QString& name, const QLocale& locale) {
+bool SendTable(Procedure& p, RunReporter& reporter, const CommandRun& run, const Direction_& dir,
+               CommandHost& host, Db::Connection& source, Db::Connection& target, Db::Recordset& rs,
+               int targetGeneration, const QString& name, const QLocale& locale) {
     TableList& targetList = host.list(dir.targetSide);
     const auto lost = [&p] { return Db::ConnectionLost(p.lastFailure().error); };
     if (!Identifiers::AseCanDelimit(name)) {
@@ -269,6 +267,8 @@ bool SendTable(Procedure& p, RunReporter& reporter, const Direction_& dir, Comma
         RunReporter& r;
         ~End() { r.endTable(); }
     } end{reporter};
+    QElapsedTimer clock;
+    clock.start();
     if (!p(140, [&] { rs.Open(Transfer::SelectAll(dir.d, name), source); })) return !lost();
     if (dir.d == Direction::ToAse && !AseCanDelimitColumns(rs)) {
         p(140, [&] {
@@ -278,7 +278,10 @@ bool SendTable(Procedure& p, RunReporter& reporter, const Direction_& dir, Comma
         return true;
     }
     if (answer == Dialogs::Yes) {
-        if (p(136, [&] { target.Execute(Transfer::DropTarget(dir.d, name)); })) {
+        const QString drop = Transfer::DropTarget(dir.d, name);
+        const bool dropped = p(136, [&] { target.Execute(drop); });
+        host.statementSent(run, dir.targetSide, drop, dropped ? QString() : p.lastFailure().description);
+        if (dropped) {
             if (targetList.generation() == targetGeneration)
                 p(138, [&] { RemoveListItem(targetList, Transfer::TargetEntry(dir.d, name)); });
         } else if (lost()) {
@@ -286,9 +289,11 @@ bool SendTable(Procedure& p, RunReporter& reporter, const Direction_& dir, Comma
             return false;
         }
     }
-    return !CopyTable(p, reporter, dir.d, dir.lines, host, rs, target, targetList, targetGeneration, name,
-                      locale)
-                .lost;
+    TableCopy copy = CopyTable(p, reporter, run, dir.d, dir.lines, host, rs, target, targetList,
+                               targetGeneration, name, locale);
+    copy.seconds = clock.nsecsElapsed() / 1e9;
+    host.tableEnds(copy);
+    return !copy.lost;
 }
 
 }  // namespace
@@ -321,6 +326,7 @@ void Send::ToAse(CommandHost& host) {
         p(258, [&] { host.message(QStringLiteral("Please select a table")); });
         return;
     }
+    const RunRecord record(host, p.name(), Side::Db2, true);
     p(108, [&] { host.setBusy(true); });
     p(110, [&] { ase.CursorLocation = Db::UseServer; });
     if (!p(112, [&] { ase.Open(SybaseASE::ConnectionString(host.profile(Side::Ase))); })) return end();
@@ -337,7 +343,8 @@ void Send::ToAse(CommandHost& host) {
         if (!selected) continue;
         QString name;
         p(124, [&] { name = List1.List(i); });
-        if (!SendTable(p, reporter, dir, host, db2, ase, rs, targetGeneration, name, locale)) break;
+        if (!SendTable(p, reporter, record.run(), dir, host, db2, ase, rs, targetGeneration, name, locale))
+            break;
     }
     end();
 }
@@ -368,6 +375,7 @@ void Send::ToDb2(CommandHost& host) {
         p(270, [&] { host.message(QStringLiteral("Please select a table to send.")); });
         return;
     }
+    const RunRecord record(host, p.name(), Side::Ase, true);
     p(110, [&] { host.setBusy(true); });
     p(112, [&] { ase.CursorLocation = Db::UseClient; });
     if (!p(114, [&] { ase.Open(SybaseASE::ConnectionString(host.profile(Side::Ase))); })) return end();
@@ -383,7 +391,8 @@ void Send::ToDb2(CommandHost& host) {
         if (!selected) continue;
         QString name;
         p(124, [&] { name = List2.List(i); });
-        if (!SendTable(p, reporter, dir, host, ase, db2, rs, targetGeneration, name, locale)) break;
+        if (!SendTable(p, reporter, record.run(), dir, host, ase, db2, rs, targetGeneration, name, locale))
+            break;
     }
     end();
 }
