@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "app/cli/CommandLine.h"
 #include "app/core/Program.h"
 #include "app/core/Settings.h"
 #include "app/windows/QtDialogs.h"
@@ -7,6 +8,13 @@
 #include "connections/core/Odbc.h"
 
 int main(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    if (CommandLine::Wanted(args)) {
+        QCoreApplication app(argc, argv);
+        return CommandLine::Run(args);
+    }
+
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     QtDialogs dialogs;

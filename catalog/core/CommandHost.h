@@ -23,6 +23,7 @@ struct TableCopy {
     long long copied = 0;  // inserted into the target
     bool stopped = false;  // given up after the same failure row after row
     bool lost = false;     // a connection went: the run ends with it
+    bool interrupted = false;  // the program ended in the middle of it
     double seconds = 0;
     long long notCopied() const { return rows - copied; }
 };

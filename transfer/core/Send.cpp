@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QLocale>
 #include <QSet>
+#include <exception>
 #include <vector>
 
 #include "app/core/Dialogs.h"
@@ -163,15 +164,12 @@ QString NotCopiedMessage(const QString& table, const TableCopy& o) {
 // new table. Rows go only into a table this run created, the target list
 // gains the name only then (and only while it holds the catalogue the run
 // began with), and a table that lost rows says so.
-TableCopy CopyTable(Procedure& p, RunReporter& reporter, const CommandRun& run, Direction d,
-                    const CopyLines& at, CommandHost& host, Db::Recordset& rs, Db::Connection& target,
-                    TableList& targetList, int targetGeneration, const QString& name, const QLocale& locale) {
+void CopyTable(TableCopy& o, Procedure& p, RunReporter& reporter, const CommandRun& run, Direction d,
+               const CopyLines& at, CommandHost& host, Db::Recordset& rs, Db::Connection& target,
+               TableList& targetList, int targetGeneration, const QString& name, const QLocale& locale) {
     static const Db::Value empty = QString();
     const auto lost = [&p] { return Db::ConnectionLost(p.lastFailure().error); };
     const Side targetSide = d == Direction::ToAse ? Side::Ase : Side::Db2;
-    TableCopy o;
-    o.table = name;
-    o.rows = rs.RecordCount();
     host.tableBegins(name, o.rows);
     QString statement;
     p(142, [&] { statement = Transfer::CreateTableStart(d, name); });
@@ -238,7 +236,6 @@ TableCopy CopyTable(Procedure& p, RunReporter& reporter, const CommandRun& run, 
     if (created && targetList.generation() == targetGeneration)
         p(at.addToList, [&] { AddListItem(targetList, Transfer::TargetEntry(d, name)); });
     if (o.copied < o.rows) host.message(NotCopiedMessage(name, o));
-    return o;
 }
 
 // What differs between the two directions once a table's name is known.
@@ -289,11 +286,21 @@ bool SendTable(Procedure& p, RunReporter& reporter, const CommandRun& run, const
             return false;
         }
     }
-    TableCopy copy = CopyTable(p, reporter, run, dir.d, dir.lines, host, rs, target, targetList,
-                               targetGeneration, name, locale);
-    copy.seconds = clock.nsecsElapsed() / 1e9;
-    host.tableEnds(copy);
-    return !copy.lost;
+    // The host hears how the table ended also when the program ends in the
+    // middle of it.
+    struct Ends {
+        CommandHost& host;
+        const QElapsedTimer& clock;
+        TableCopy copy;
+        ~Ends() {
+            copy.interrupted = std::uncaught_exceptions() > 0;
+            copy.seconds = clock.nsecsElapsed() / 1e9;
+            host.tableEnds(copy);
+        }
+    } ends{host, clock, TableCopy{name, rs.RecordCount()}};
+    CopyTable(ends.copy, p, reporter, run, dir.d, dir.lines, host, rs, target, targetList, targetGeneration,
+              name, locale);
+    return !ends.copy.lost;
 }
 
 }  // namespace

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QStringList>
+#include <QTextStream>
+#include <vector>
+
+#include "catalog/core/CommandHost.h"
+
+// The table commands on a terminal or in a script: the lists are read from
+// the catalogues, the answers come from the command line, failures go to
+// stderr one line each, and a send shows its progress and a summary.
+class ConsoleHost : public CommandHost {
+public:
+    // What to do with a target table that already exists.
+    enum class Existing { Refuse, Overwrite, Skip };
+
+    ConsoleHost(const Profile& db2, const Profile& ase, QTextStream& out, QTextStream& err, bool terminal);
+
+    void report(const Failure& failure) override;
+    Profile profile(Side side) const override { return side == Side::Db2 ? db2Login_ : aseLogin_; }
+    void yield() override;
+    void setBusy(bool) override {}
+    void setProgress(double) override {}
+    void resetProgress() override {}
+    int askOverwrite(const QString& table) override;
+    QString askNewName(const QString&) override { return newName; }
+    void message(const QString& text) override;
+    TableList& list(Side side) override { return side == Side::Db2 ? db2_ : ase_; }
+    void tableBegins(const QString& table, long long rows) override;
+    void rowsDone(long long done) override;
+    void tableEnds(const TableCopy& copy) override;
+
+    // Selects the named tables of a list; the names it does not hold are
+    // told and returned.
+    QStringList select(Side side, const QStringList& names);
+    // A line per table sent, and per table passed over.
+    void printSummary();
+    // True when anything was refused, failed or left rows behind.
+    bool somethingFailed() const { return failed_; }
+
+    Existing existing = Existing::Refuse;
+    QString newName;
+    Side target = Side::Ase;
+
+    // Set from a signal handler: the command stops at its next yield.
+    static void interrupt();
+    static bool interrupted();
+
+private:
+    void redraw(bool final);
+    static QString oneLine(QString text);
+
+    Profile db2Login_, aseLogin_;
+    NameList db2_, ase_;
+    QTextStream& out_;
+    QTextStream& err_;
+    const bool terminal_;
+    bool failed_ = false;
+
+    struct Table {
+        QString name;
+        QString note;  // why it was not sent, for one that was not
+        TableCopy copy;
+        bool done = false;
+        long long handled = 0;  // rows sent so far
+    };
+    std::vector<Table> tables_;
+    QElapsedTimer tableClock_;
+    QElapsedTimer drawClock_;
+};
