@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "app/cli/CommandLine.h"
+#include "app/core/ActivityLog.h"
 #include "app/core/Program.h"
 #include "app/core/Settings.h"
 #include "app/windows/QtDialogs.h"
@@ -22,7 +23,8 @@ int main(int argc, char** argv) {
     Settings settings;
     Db::Connection::SetDefaultQueryTimeout(settings.queryTimeout());
     Program program;
-    Windows windows(settings, program);
+    ActivityLog log;
+    Windows windows(settings, program, log);
     windows.Start();
     return QApplication::exec();
 }

@@ -9,10 +9,12 @@
 #include <optional>
 
 #include "app/cli/ConsoleHost.h"
+#include "app/core/ActivityLog.h"
 #include "app/core/Dialogs.h"
 #include "app/core/Program.h"
 #include "app/core/Settings.h"
 #include "catalog/core/Listing.h"
+#include "catalog/core/LoggedHost.h"
 #include "catalog/core/Maintenance.h"
 #include "connections/core/ConnectionString.h"
 #include "connections/core/Odbc.h"
@@ -23,7 +25,7 @@ namespace CommandLine {
 namespace {
 
 const QStringList Commands{QStringLiteral("list"), QStringLiteral("send"), QStringLiteral("delete"),
-                           QStringLiteral("rename")};
+                           QStringLiteral("rename"), QStringLiteral("log")};
 
 const char* const Usage =
     "Usage:\n"
@@ -34,6 +36,7 @@ const char* const Usage =
     "                                copy tables from that database to the other one\n"
     "  velmarch delete db2|ase TABLE...\n"
     "  velmarch rename OLD NEW       rename a DB2 table\n"
+    "  velmarch log [-n N]           the last 50 (or N) lines of the activity log\n"
     "  velmarch --help | --version\n"
     "\n"
     "Every command takes --settings FILE: the logins are read from the windows'\n"
@@ -84,12 +87,13 @@ struct Arguments {
     bool keepTypes = false;
     int batch = 0;
     bool verify = false;
+    int lines = 50;
 };
 
 // Fills a; returns an empty text when the arguments make sense, otherwise
 // what is wrong with them.
 QString Parse(const QStringList& args, Arguments& a) {
-    bool overwrite = false, skip = false, sendOption = false, onlyNames = false;
+    bool overwrite = false, skip = false, sendOption = false, logOption = false, onlyNames = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         if (!onlyNames && arg == QLatin1String("--")) {
@@ -112,11 +116,19 @@ QString Parse(const QStringList& args, Arguments& a) {
             if (!ok || a.batch < 1 || a.batch > 10000)
                 return QStringLiteral("--batch takes a whole number from 1 to 10000");
             sendOption = true;
+        } else if (!onlyNames && arg == QLatin1String("-n")) {
+            if (++i == args.size()) return QStringLiteral("-n needs a number of lines");
+            bool ok = false;
+            a.lines = args[i].toInt(&ok);
+            if (!ok || a.lines < 0) return QStringLiteral("-n takes a whole number of lines");
+            logOption = true;
         } else if (!onlyNames && arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
             return QStringLiteral("unknown option ") + arg;
         } else if (a.command.isEmpty()) {
             if (!Commands.contains(arg)) return QStringLiteral("unknown command ") + arg;
             a.command = arg;
+        } else if (a.command == QLatin1String("log")) {
+            return QStringLiteral("log takes no names");
         } else if (!a.side && a.command != QLatin1String("rename")) {
             if (arg == QLatin1String("db2"))
                 a.side = Side::Db2;
@@ -133,6 +145,8 @@ QString Parse(const QStringList& args, Arguments& a) {
     if (sendOption && a.command != QLatin1String("send"))
         return QStringLiteral(
             "--overwrite, --skip-existing, --keep-types, --batch and --verify go with send");
+    if (logOption && a.command != QLatin1String("log")) return QStringLiteral("-n goes with log");
+    if (a.command == QLatin1String("log")) return {};
     a.existing = overwrite ? ConsoleHost::Existing::Overwrite
                  : skip    ? ConsoleHost::Existing::Skip
                            : ConsoleHost::Existing::Refuse;
@@ -210,9 +224,11 @@ int RunCommand(const Arguments& a) {
         }
     }
 
-    ConsoleHost host(db2, ase, out(), err(), isatty(STDOUT_FILENO));
-    host.target = other;
-    host.existing = a.existing;
+    ConsoleHost console(db2, ase, out(), err(), isatty(STDOUT_FILENO));
+    ActivityLog log;
+    LoggedHost host(console, log);
+    console.target = other;
+    console.existing = a.existing;
     const auto fill = [&](Side s) {
         if (s == Side::Db2)
             IBMDB2::ListTables(db2, host.list(s), [] {});
@@ -235,7 +251,7 @@ int RunCommand(const Arguments& a) {
     }
 
     const QStringList names = a.command == QLatin1String("rename") ? QStringList{a.names[0]} : a.names;
-    const QStringList missing = host.select(side, names);
+    const QStringList missing = console.select(side, names);
     for (const QString& name : missing)
         err() << name << ": the " << sideName(side) << " database lists no such table" << Qt::endl;
     if (missing.size() == names.size()) return Incomplete;
@@ -247,26 +263,26 @@ int RunCommand(const Arguments& a) {
     try {
         if (a.command == QLatin1String("send")) {
             side == Side::Db2 ? Send::ToAse(host) : Send::ToDb2(host);
-            host.printSummary();
+            console.printSummary();
         } else if (a.command == QLatin1String("delete")) {
             side == Side::Db2 ? Maintenance::DeleteDb2Tables(host) : Maintenance::DeleteAseTables(host);
             for (const QString& name : names)
                 if (!missing.contains(name) && !host.list(side).items().contains(name))
                     out() << name << ": dropped" << '\n';
         } else {
-            host.newName = a.names[1];
+            console.newName = a.names[1];
             Maintenance::RenameDb2Table(host);
             const QStringList now = host.list(side).items();
             if (now.contains(a.names[1]) && (a.names[0] == a.names[1] || !now.contains(a.names[0])))
                 out() << a.names[0] << ": renamed to " << a.names[1] << '\n';
         }
     } catch (const Program::Ending&) {
-        host.printSummary();
+        console.printSummary();
         err() << "velmarch: stopped" << Qt::endl;
         return Interrupted;
     }
     out().flush();
-    return missing.isEmpty() && !host.somethingFailed() ? Done : Incomplete;
+    return missing.isEmpty() && !console.somethingFailed() ? Done : Incomplete;
 }
 
 }  // namespace
@@ -293,6 +309,11 @@ int Run(const QStringList& args) {
     Arguments a;
     const QString wrong = Parse(args, a);
     if (!wrong.isEmpty()) return usageError(wrong);
+    if (a.command == QLatin1String("log")) {
+        for (const QString& line : ActivityLog().tail(a.lines)) out() << line << '\n';
+        out().flush();
+        return Done;
+    }
     ConsoleDialogs dialogs;
     setDialogs(&dialogs);
     SetApplicationTitle();

@@ -1,5 +1,6 @@
 #include "app/cli/ConsoleHost.h"
 
+#include <QRegularExpression>
 #include <atomic>
 #include <cmath>
 
@@ -83,8 +84,17 @@ int ConsoleHost::askOverwrite(const QString& table) {
 QStringList ConsoleHost::select(Side side, const QStringList& names) {
     NameList& l = side == Side::Db2 ? db2_ : ase_;
     QStringList missing;
+    const QStringList items = l.items();
     for (const QString& name : names) {
-        const int i = int(l.items().indexOf(name));
+        int i = int(items.indexOf(name));
+        // Without an exact match, the one name that differs in case only.
+        if (i < 0 && items.filter(QRegularExpression(
+                                      QLatin1Char('^') + QRegularExpression::escape(name) + QLatin1Char('$'),
+                                      QRegularExpression::CaseInsensitiveOption))
+                             .size() == 1)
+            i = int(items.indexOf(
+                QRegularExpression(QLatin1Char('^') + QRegularExpression::escape(name) + QLatin1Char('$'),
+                                   QRegularExpression::CaseInsensitiveOption)));
         if (i < 0) {
             missing << name;
             continue;

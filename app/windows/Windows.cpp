@@ -1,7 +1,7 @@
 #include "app/windows/Windows.h"
 
-Windows::Windows(Settings& settings, Program& program)
-    : program_(program), form1_(std::make_unique<Form1>(settings, program, *this)) {}
+Windows::Windows(Settings& settings, Program& program, ActivityLog& log)
+    : program_(program), log_(log), form1_(std::make_unique<Form1>(settings, program, *this)) {}
 
 // The tables window reads the logins from Form1, so it goes first.
 Windows::~Windows() { form2_.reset(); }
@@ -16,7 +16,7 @@ void Windows::Start() {
 
 Form2& Windows::tables() {
     if (!form2_) {
-        form2_ = std::make_unique<Form2>(*form1_, program_, *this);
+        form2_ = std::make_unique<Form2>(*form1_, program_, *this, log_);
         form2_->Form_Load();
     }
     return *form2_;

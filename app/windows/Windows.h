@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/core/ActivityLog.h"
 #include "app/core/Program.h"
 #include "app/core/Settings.h"
 #include "catalog/windows/Form2.h"
@@ -12,7 +13,7 @@
 // needed. Closing either window ends the program.
 class Windows : public Form1::Owner, public Form2::Owner {
 public:
-    Windows(Settings& settings, Program& program);
+    Windows(Settings& settings, Program& program, ActivityLog& log);
     ~Windows() override;
 
     // Form1's load operation, then Form1 on screen unless it went straight
@@ -32,6 +33,7 @@ private:
     Form2& tables();
 
     Program& program_;
+    ActivityLog& log_;
     std::unique_ptr<Form1> form1_;
     std::unique_ptr<Form2> form2_;
     bool tablesShownBefore_ = false;

@@ -6,6 +6,7 @@
 #include "app/core/ErrorReport.h"
 #include "app/windows/Appearance.h"
 #include "catalog/core/Listing.h"
+#include "catalog/core/LoggedHost.h"
 #include "catalog/core/Maintenance.h"
 #include "catalog/windows/Form2Host.h"
 
@@ -13,8 +14,8 @@ using namespace Controls;
 
 inline const QString ContactPage = QStringLiteral("https://www.quillmoor.example/contact");
 
-Form2::Form2(const ProfileSource& profiles, Program& program, Owner& owner)
-    : Window(8040, 5520), profiles_(profiles), program_(program), owner_(owner) {
+Form2::Form2(const ProfileSource& profiles, Program& program, Owner& owner, ActivityLog& log)
+    : Window(8040, 5520), profiles_(profiles), program_(program), owner_(owner), log_(log) {
     setWindowTitle(QStringLiteral("Velmarch"));
     setFont(Arial(9, true));
 
@@ -149,20 +150,15 @@ void Form2::PushButton12_Click() {
     p(100, [&] { MsgBox(QStringLiteral("Questions? Please contact Team Quillmoor at ") + ContactPage); });
 }
 
-void Form2::PushButton1_Click() {
+void Form2::run(void (*command)(CommandHost&)) {
     Form2Host host(*this);
-    Maintenance::DeleteDb2Tables(host);
+    LoggedHost logged(host, log_);
+    command(logged);
 }
 
-void Form2::PushButton5_Click() {
-    Form2Host host(*this);
-    Maintenance::DeleteAseTables(host);
-}
-
-void Form2::PushButton6_Click() {
-    Form2Host host(*this);
-    Maintenance::RenameDb2Table(host);
-}
+void Form2::PushButton1_Click() { run(Maintenance::DeleteDb2Tables); }
+void Form2::PushButton5_Click() { run(Maintenance::DeleteAseTables); }
+void Form2::PushButton6_Click() { run(Maintenance::RenameDb2Table); }
 
 void Form2::closeEvent(QCloseEvent* e) {
     e->accept();

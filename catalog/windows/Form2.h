@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/core/ActivityLog.h"
 #include "app/core/Program.h"
 #include "app/windows/Controls.h"
 #include "connections/core/Profile.h"
@@ -21,7 +22,7 @@ public:
         virtual void EndProgram() = 0;
     };
 
-    Form2(const ProfileSource& profiles, Program& program, Owner& owner);
+    Form2(const ProfileSource& profiles, Program& program, Owner& owner, ActivityLog& log);
 
     void Form_Load();
     void PushButton1_Click();   // Delete Table/s (DB2)
@@ -47,7 +48,11 @@ protected:
 
 private:
     friend class Form2Host;
+    // Runs a table command with this window as its host, kept in the log.
+    void run(void (*command)(class CommandHost&));
+
     const ProfileSource& profiles_;
     Program& program_;
     Owner& owner_;
+    ActivityLog& log_;
 };

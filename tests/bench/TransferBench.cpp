@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "app/core/Dialogs.h"
+#include "app/core/ActivityLog.h"
 #include "app/core/Program.h"
 #include "app/core/Settings.h"
 #include "app/windows/Windows.h"
@@ -190,7 +191,8 @@ int main(int argc, char** argv) {
 
         Settings settings(folder + QStringLiteral("/Quillmoor.ini"));
         Program program;
-        Windows windows(settings, program);
+        ActivityLog log(folder + QStringLiteral("/Velmarch.log"));
+        Windows windows(settings, program, log);
         Form1& form1 = windows.form1();
         form1.Text5->setText(ase);
         form1.Text10->setText(db2);

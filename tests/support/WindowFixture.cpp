@@ -38,13 +38,13 @@ void WindowFixture::storeWorkingLogins() {
 }
 
 Form1& WindowFixture::start() {
-    windows = std::make_unique<Windows>(*settings, program);
+    windows = std::make_unique<Windows>(*settings, program, log);
     windows->Start();
     return windows->form1();
 }
 
 Form2& WindowFixture::openTables() {
-    windows = std::make_unique<Windows>(*settings, program);
+    windows = std::make_unique<Windows>(*settings, program, log);
     typeWorkingLogins();
     windows->LoadTables();
     windows->ShowTables();

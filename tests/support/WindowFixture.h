@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <memory>
 
+#include "app/core/ActivityLog.h"
 #include "app/core/Program.h"
 #include "app/core/Settings.h"
 #include "support/ScriptedDialogs.h"
@@ -54,6 +55,7 @@ protected:
     QString ase;  // the ASE stand-in's file
     ScriptedDialogs dialogs;
     Program program{0};  // yields at every call
+    ActivityLog log{folder + QStringLiteral("/Velmarch.log")};
     QStringList writes;  // every settings write, "key=value"
     std::unique_ptr<RecordingSettings> settings;
     std::unique_ptr<Windows> windows;

@@ -1,0 +1,97 @@
+#include "app/core/ActivityLog.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include "app/core/Dialogs.h"
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#endif
+
+namespace {
+
+QString Now() {
+    const QDateTime now = QDateTime::currentDateTime();
+    const int offset = now.offsetFromUtc();
+    const int minutes = std::abs(offset) / 60;
+    return now.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) +
+           (offset < 0 ? QLatin1Char('-') : QLatin1Char('+')) +
+           QStringLiteral("%1:%2")
+               .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+               .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+QStringList LinesOf(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    return lines;
+}
+
+}  // namespace
+
+QString ActivityLog::DefaultPath() {
+#ifdef Q_OS_WIN
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+#else
+    QString folder = qEnvironmentVariable("XDG_STATE_HOME");
+    if (folder.isEmpty() || !QDir::isAbsolutePath(folder))
+        folder = QDir::homePath() + QStringLiteral("/.local/state");
+#endif
+    return folder + QStringLiteral("/Quillmoor/Velmarch.log");
+}
+
+ActivityLog::ActivityLog(QString path) : path_(std::move(path)) {}
+
+void ActivityLog::append(const QString& text) {
+    QString line = Now() + QLatin1Char(' ') + text;
+    line.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    line.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QByteArray bytes = line.toUtf8() + '\n';
+    QString why;
+#ifdef Q_OS_WIN
+    QDir().mkpath(QFileInfo(path_).absolutePath());
+    QFile file(path_);
+    if (QFileInfo(path_).size() + bytes.size() > RotateAt) {
+        QFile::remove(path_ + QStringLiteral(".1"));
+        QFile::rename(path_, path_ + QStringLiteral(".1"));
+    }
+    if (!file.open(QIODevice::Append) || file.write(bytes) != bytes.size()) why = file.errorString();
+#else
+    QDir().mkpath(QFileInfo(path_).absolutePath());
+    const QByteArray name = QFile::encodeName(path_);
+    struct stat st;
+    if (::stat(name.constData(), &st) == 0 && st.st_size + bytes.size() > RotateAt)
+        ::rename(name.constData(), QFile::encodeName(path_ + QStringLiteral(".1")).constData());
+    const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0600);
+    if (fd < 0) {
+        why = QString::fromLocal8Bit(std::strerror(errno));
+    } else {
+        // One write per line: appends from two programs never interleave
+        // inside a line.
+        if (::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size())
+            why = QString::fromLocal8Bit(std::strerror(errno));
+        ::close(fd);
+    }
+#endif
+    if (why.isEmpty() || toldFailure_) return;
+    toldFailure_ = true;
+    MsgBox(QStringLiteral("The activity log %1 could not be written: %2. Commands go on without it.")
+               .arg(QDir::toNativeSeparators(path_), why));
+}
+
+QStringList ActivityLog::tail(int lines) const {
+    QStringList out = LinesOf(path_);
+    if (out.size() < lines) out = LinesOf(path_ + QStringLiteral(".1")) + out;
+    return out.mid(std::max<qsizetype>(0, out.size() - lines));
+}

@@ -1,0 +1,63 @@
+#include "catalog/core/LoggedHost.h"
+
+LoggedHost::LoggedHost(CommandHost& inner, ActivityLog& log) : inner_(inner), log_(log) {}
+
+QString LoggedHost::where(Side side) const {
+    const Profile p = inner_.profile(side);
+    return (side == Side::Db2 ? QStringLiteral("DB2 ") : QStringLiteral("ASE ")) + p.server +
+           QLatin1Char('/') + p.database;
+}
+
+QString LoggedHost::runHead(const CommandRun& run) const {
+    QString head = run.procedure + QLatin1Char(' ') + where(run.side);
+    if (run.send) head += QStringLiteral(" -> ") + where(run.side == Side::Db2 ? Side::Ase : Side::Db2);
+    return head;
+}
+
+QString LoggedHost::clean(QString text) const {
+    for (Side side : {Side::Db2, Side::Ase}) {
+        const QString password = inner_.profile(side).password;
+        if (!password.isEmpty()) text.replace(password, QStringLiteral("***"));
+    }
+    return text;
+}
+
+void LoggedHost::runBegins(const CommandRun& run) {
+    run_ = run;
+    log_.append(runHead(run) + QStringLiteral(" begins: ") + run.tables.join(QStringLiteral(", ")));
+    inner_.runBegins(run);
+}
+
+void LoggedHost::runEnds(const CommandRun& run) {
+    log_.append(runHead(run) + QStringLiteral(" ends"));
+    run_ = {};
+    inner_.runEnds(run);
+}
+
+void LoggedHost::statementSent(const CommandRun& run, Side side, const QString& statement,
+                               const QString& failure) {
+    log_.append(
+        run.procedure + QLatin1Char(' ') + where(side) + QLatin1Char(' ') + statement +
+        (failure.isEmpty() ? QStringLiteral(": done") : QStringLiteral(": failed: ") + clean(failure)));
+    inner_.statementSent(run, side, statement, failure);
+}
+
+void LoggedHost::tableEnds(const TableCopy& c) {
+    log_.append(runHead(run_) + QStringLiteral(" copied %1: %2 rows read, %3 copied, %4 not copied, %5 s%6")
+                                    .arg(c.table)
+                                    .arg(c.rows)
+                                    .arg(c.copied)
+                                    .arg(c.notCopied())
+                                    .arg(c.seconds, 0, 'f', 1)
+                                    .arg(c.interrupted ? QStringLiteral(", stopped") : QString()));
+    inner_.tableEnds(c);
+}
+
+void LoggedHost::report(const Failure& f) {
+    log_.append((run_.procedure.isEmpty() ? f.procedure : runHead(run_)) +
+                QStringLiteral(" failure at line ") + QString::number(f.line) +
+                (f.table.isEmpty() ? QString() : QStringLiteral(", table ") + f.table) +
+                (f.row > 0 ? QStringLiteral(", row %1").arg(f.row) : QString()) + QStringLiteral(": ") +
+                clean(f.description));
+    inner_.report(f);
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "app/core/ActivityLog.h"
+#include "catalog/core/CommandHost.h"
+
+// A host that keeps the activity log of what a table command does to the
+// databases, and passes everything on to the host it wraps. Each line names
+// the command and the database (server and database name, never a password
+// or a connection string). INSERT statements and values are not logged.
+class LoggedHost : public CommandHost {
+public:
+    LoggedHost(CommandHost& inner, ActivityLog& log);
+
+    void report(const Failure& failure) override;
+    Profile profile(Side side) const override { return inner_.profile(side); }
+    void yield() override { inner_.yield(); }
+    void setBusy(bool busy) override { inner_.setBusy(busy); }
+    void setProgress(double percent) override { inner_.setProgress(percent); }
+    void resetProgress() override { inner_.resetProgress(); }
+    int askOverwrite(const QString& table) override { return inner_.askOverwrite(table); }
+    QString askNewName(const QString& oldName) override { return inner_.askNewName(oldName); }
+    void message(const QString& text) override { inner_.message(text); }
+    TableList& list(Side side) override { return inner_.list(side); }
+
+    void runBegins(const CommandRun& run) override;
+    void runEnds(const CommandRun& run) override;
+    void statementSent(const CommandRun& run, Side side, const QString& statement,
+                       const QString& failure) override;
+    void tableBegins(const QString& table, long long rows) override { inner_.tableBegins(table, rows); }
+    void rowsDone(long long done) override { inner_.rowsDone(done); }
+    void tableEnds(const TableCopy& copy) override;
+
+private:
+    QString where(Side side) const;
+    QString runHead(const CommandRun& run) const;
+    // A driver's text with the logins' passwords taken out.
+    QString clean(QString text) const;
+
+    CommandHost& inner_;
+    ActivityLog& log_;
+    CommandRun run_;
+};
