@@ -287,9 +287,12 @@ int RunCommand(const Arguments& a) {
 
 }  // namespace
 
+// The windows take no arguments but Qt's own options, which begin with '-';
+// anything else is meant for the command line, a misspelt command too.
 bool Wanted(const QStringList& args) {
+    if (!args.isEmpty() && !args[0].startsWith(QLatin1Char('-'))) return true;
     for (const QString& arg : args)
-        if (Commands.contains(arg) || arg == QLatin1String("--help") || arg == QLatin1String("-h") ||
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h") ||
             arg == QLatin1String("--version") || arg == QLatin1String("--settings"))
             return true;
     return false;

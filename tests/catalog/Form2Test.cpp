@@ -5,6 +5,7 @@
 #include "app/windows/Controls.h"
 #include "catalog/windows/Form2.h"
 #include "connections/windows/Form1.h"
+#include "support/Velmarch.h"
 #include "support/WindowFixture.h"
 
 namespace {
@@ -31,6 +32,12 @@ TEST_F(Form2Test, ListsShowUserTablesOnlyWithTheAseSysFilter) {
         TestOdbc::exec(db, statements);
     }
     Form2& f = open();
+    // The command line lists what the window shows, name for name.
+    for (auto [side, list] : {std::pair{"db2", f.List1}, std::pair{"ase", f.List2}}) {
+        const VelmarchRun r = Velmarch({"list", side, "--settings", settings->fileName()});
+        EXPECT_EQ(r.status, 0) << r.err.toStdString();
+        EXPECT_EQ(r.out, list->items().join('\n') + '\n');
+    }
     EXPECT_EQ(f.List1->items(), (QStringList{"Alpha", "analysis", "catsys", "MySysLog", "Orders",
                                              "SYSTEMDATA", "xßys", "zeta"}));
     // "ß" upper-cases to itself, not to "SS": "xßys" holds no "SYS".

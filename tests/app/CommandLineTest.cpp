@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include "support/TdsLoginCatcher.h"
+#include "support/TestOdbc.h"
+#include "support/Velmarch.h"
+
+namespace {
+
+// velmarch run as a script runs it, over two SQLite stand-ins whose logins
+// are in a settings file of the test's own; its activity log stays in the
+// test's folder.
+class CommandLine : public ::testing::Test {
+protected:
+    CommandLine()
+        : folder(TestOdbc::freshFolder()),
+          db2(folder + "/db2.db"),
+          ase(folder + "/ase.db"),
+          settings(SettingsFileFor(folder, TestOdbc::profileFor(db2), TestOdbc::profileFor(ase))) {
+        env.insert("XDG_STATE_HOME", folder + "/state");
+        env.insert("LC_ALL", "en_US.UTF-8");
+    }
+    VelmarchRun run(QStringList args, const std::function<void(QProcess&)>& whileRunning = {}) {
+        return Velmarch(args << "--settings" << settings, env, whileRunning);
+    }
+    QString folder, db2, ase, settings;
+    QProcessEnvironment env;
+};
+
+TEST_F(CommandLine, UsageErrorsAndLoginsThatDoNotOpenAreStatusTwo) {
+    struct Case {
+        QStringList args;
+        int status;
+        QString says;  // on stdout for 0, on stderr otherwise
+    };
+    const Case cases[] = {
+        {{"--help"}, 0, "velmarch send db2|ase TABLE..."},
+        {{"--version"}, 0, "velmarch 1.0"},
+        {{"send"}, 2, "name the database: db2 or ase"},
+        {{"send", "db2"}, 2, "send needs at least one table name"},
+        {{"send", "db2", "T", "--batch", "0"}, 2, "--batch takes a whole number from 1 to 10000"},
+        {{"send", "db2", "T", "--overwrite", "--skip-existing"}, 2, "cannot go together"},
+        {{"delete", "db2", "T", "--verify"}, 2, "go with send"},
+        {{"rename", "A"}, 2, "rename takes the old name and the new one"},
+        {{"copy", "db2"}, 2, "unknown command copy"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const VelmarchRun r = Velmarch(c.args, env);
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+        EXPECT_TRUE((c.status == 0 ? r.out : r.err).contains(c.says))
+            << r.out.toStdString() << r.err.toStdString();
+    }
+    const QString broken = SettingsFileFor(folder, TestOdbc::brokenProfile(), TestOdbc::profileFor(ase));
+    const VelmarchRun r = Velmarch({"send", "ase", "T", "--settings", broken}, env);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.startsWith("velmarch: the DB2 login does not open: ")) << r.err.toStdString();
+}
+
+// A send sends what the window would; a target table that exists is
+// refused unless told otherwise, and each outcome has its status.
+TEST_F(CommandLine, SendsAsTheWindowDoesAndAsksNothing) {
+    TestOdbc::exec(db2, {"CREATE TABLE T (id INTEGER, name TEXT, born DATE)",
+                         "INSERT INTO T VALUES (7, 'O''Brien', '2021-05-01'), (8, NULL, NULL)",
+                         "CREATE TABLE U (x TEXT)"});
+    TestOdbc::exec(ase, {"CREATE TABLE T (old TEXT)", "INSERT INTO T VALUES ('kept')"});
+
+    VelmarchRun r = run({"send", "db2", "T", "U", "NOPE"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("T: the ASE database already has this table; --overwrite replaces it"))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("NOPE: the DB2 database lists no such table"));
+    EXPECT_TRUE(r.out.contains("U: 0 rows copied, 0 not copied")) << r.out.toStdString();
+    EXPECT_EQ(TestOdbc::texts(ase, "SELECT * FROM T"), std::vector<QStringList>{{"kept"}});
+
+    r = run({"send", "db2", "T", "--skip-existing"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("T: skipped, the ASE database has it")) << r.out.toStdString();
+
+    r = run({"send", "db2", "T", "--overwrite"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "T: 2 rows copied, 0 not copied, " + r.out.section(", ", 2, 2).section('\n', 0, 0) +
+                         "\nSummary:\n  T: 2 rows copied, 0 not copied, " +
+                         r.out.section(", ", 2, 2).section('\n', 0, 0) + "\n");
+    EXPECT_EQ(TestOdbc::texts(ase, "SELECT * FROM T"),
+              (std::vector<QStringList>{{"7", "O'Brien", "5/1/2021"}, {"8", "", ""}}));
+    const QString log = QString::fromUtf8([&] {
+        QFile f(folder + "/state/Quillmoor/Velmarch.log");
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }());
+    EXPECT_TRUE(log.contains("DROP TABLE [T]: done"));
+    EXPECT_TRUE(log.contains("CREATE TABLE [T]([id] TEXT,[name] TEXT,[born] TEXT): done"));
+
+    r = run({"delete", "ase", "T", "U"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "T: dropped\nU: dropped\n");
+    EXPECT_TRUE(TestOdbc::tables(ase).isEmpty());
+}
+
+// A table the target holds but does not list cannot be created: the
+// failure is one line on stderr, the rows lost are told, status 1.
+TEST_F(CommandLine, AFailureIsOneLineOnStderrWithItsTable) {
+    TestOdbc::exec(db2, {"CREATE TABLE \"MySys\" (x TEXT)", "INSERT INTO \"MySys\" VALUES ('a'), ('b')"});
+    TestOdbc::exec(ase, {"CREATE TABLE MySys (x TEXT)"});  // hidden from the ASE list by its name
+    const VelmarchRun r = run({"send", "db2", "MySys"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "MySys: [SQLite]table [MySys] already exists (1)\n2 of 2 rows of MySys were not copied.\n");
+}
+
+// Ctrl-C ends the table after the statement under way: nothing more is
+// sent, the summary so far is printed, and the status is 130.
+TEST_F(CommandLine, CtrlCStopsAfterTheStatementUnderWay) {
+    TestOdbc::exec(db2, {"CREATE TABLE big (x INTEGER)",
+                         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000) "
+                         "INSERT INTO big SELECT i FROM n"});
+    bool sent = false;
+    const VelmarchRun r = run({"send", "db2", "big"}, [&](QProcess& p) {
+        if (sent || !QFile::exists(ase) || TestOdbc::tables(ase).isEmpty()) return;
+        if (TestOdbc::rows(ase, "SELECT COUNT(*) FROM big").at(0).at(0) == Db::Value(std::int64_t(0))) return;
+        ::kill(pid_t(p.processId()), SIGINT);
+        sent = true;
+    });
+    EXPECT_EQ(r.status, 130) << r.err.toStdString();
+    const auto copied = std::get<std::int64_t>(TestOdbc::rows(ase, "SELECT COUNT(*) FROM big").at(0).at(0));
+    EXPECT_GT(copied, 0);
+    EXPECT_LT(copied, 20000);
+    EXPECT_TRUE(r.out.contains(QString("big: %1 rows copied, %2 not copied").arg(copied).arg(20000 - copied)))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("(stopped)"));
+    EXPECT_EQ(r.err, "velmarch: stopped\n");
+}
+
+// A password given in the environment is the one the driver sends: here
+// FreeTDS (no ASEOLEDB registered) to a catcher of its login.
+TEST_F(CommandLine, APasswordFromTheEnvironmentIsTheOneSent) {
+    TdsLoginCatcher server;
+    const QString odbc = folder + "/odbc";
+    QDir().mkpath(odbc);
+    QFile ini(odbc + "/odbcinst.ini");
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[IBM DB2 ODBC DRIVER]\nDriver=" + TestOdbc::sqliteDriver().toUtf8() + "\n");
+    ini.close();
+    const Profile ase{"127.0.0.1", QString::number(server.port()), "sa", "from the settings", "pubs2"};
+    env.insert("ODBCSYSINI", odbc);
+    env.insert("VELMARCH_ASE_PASSWORD", "from the environment");
+    const VelmarchRun r =
+        Velmarch({"list", "ase", "--settings", SettingsFileFor(folder, TestOdbc::profileFor(db2), ase)}, env);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(server.password(), "from the environment");
+}
+
+}  // namespace
