@@ -150,6 +150,7 @@ public:
 
 private:
     friend class Recordset;
+    friend class BatchInsert;
     void notify(const QString& statement) const;
     void* handle() const;
 

@@ -1,0 +1,643 @@
+#include "connections/core/BatchInsert.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+
+namespace Db {
+
+namespace {
+
+using Kind = Parameter::Kind;
+
+// No status the driver writes has this value: a batch whose statuses all
+// still hold it met a driver that keeps none.
+constexpr SQLUSMALLINT kUnwritten = 0xFFFF;
+constexpr SQLULEN kUncounted = std::numeric_limits<SQLULEN>::max();
+// A longer value is sent alone and in pieces of this size; shorter ones go in
+// the arrays, which a batch lets grow to at most kArrayBytes.
+constexpr qsizetype kLongValue = 1 << 20;
+constexpr qsizetype kArrayBytes = 32 << 20;
+
+bool succeeded(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
+
+struct Diagnostics {
+    QStringList messages;
+    QStringList states;
+    int nativeError = 0;
+};
+
+Diagnostics diagnosticsOf(SQLSMALLINT type, SQLHANDLE handle, SQLRETURN rc) {
+    Diagnostics d;
+    for (SQLSMALLINT i = 1;; ++i) {
+        SQLCHAR state[6] = {};
+        SQLINTEGER native = 0;
+        SQLSMALLINT length = 0;
+        std::vector<SQLCHAR> text(1024);
+        SQLRETURN r = SQLGetDiagRec(type, handle, i, state, &native, text.data(),
+                                    static_cast<SQLSMALLINT>(text.size()), &length);
+        if (r == SQL_SUCCESS_WITH_INFO && length >= static_cast<SQLSMALLINT>(text.size())) {
+            text.resize(length + 1);
+            r = SQLGetDiagRec(type, handle, i, state, &native, text.data(),
+                              static_cast<SQLSMALLINT>(text.size()), &length);
+        }
+        if (!succeeded(r)) break;
+        if (i == 1) d.nativeError = native;
+        d.states << QString::fromUtf8(reinterpret_cast<const char*>(state));
+        d.messages << QString::fromUtf8(reinterpret_cast<const char*>(text.data()),
+                                        std::min<qsizetype>(length, text.size() - 1));
+    }
+    if (d.messages.isEmpty()) d.messages << QStringLiteral("ODBC call failed with return code %1").arg(rc);
+    return d;
+}
+
+Error errorOf(const Diagnostics& d) { return Error(d.messages.join(QLatin1Char('\n')), d.states); }
+
+void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
+    if (!succeeded(rc)) throw errorOf(diagnosticsOf(type, handle, rc));
+}
+
+// What Debian's SQLite driver (0.9998), the stand-in for both databases,
+// does wrong with parameters: it keeps only the milliseconds of a timestamp
+// structure, though it stores a timestamp's text whole; and it gives every
+// binary value of an array the length of the first row's.
+struct Quirks {
+    bool timestampsAsText = false;
+    bool binaryLengthOfFirstRow = false;
+};
+
+Quirks quirksOf(SQLHDBC dbc) {
+    SQLCHAR name[256] = {};
+    SQLSMALLINT length = 0;
+    if (!succeeded(SQLGetInfo(dbc, SQL_DRIVER_NAME, name, sizeof name, &length))) return {};
+    const bool sqlite = QString::fromUtf8(reinterpret_cast<const char*>(name))
+                            .startsWith(QLatin1String("sqlite3odbc"), Qt::CaseInsensitive);
+    return {sqlite, sqlite};
+}
+
+const char* kindName(Kind k) {
+    static const char* const names[] = {
+        "text", "integer", "unsigned integer", "double", "float", "bit", "decimal",
+        "date", "time",    "timestamp",        "binary"};
+    return names[static_cast<int>(k)];
+}
+
+QByteArray fractionText(std::uint32_t nanoseconds) {
+    if (nanoseconds == 0) return {};
+    QByteArray digits = QByteArray::number(nanoseconds).rightJustified(9, '0');
+    while (digits.endsWith('0')) digits.chop(1);
+    return '.' + digits;
+}
+
+QByteArray timeText(const Time& t) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.hour, t.minute, t.second);
+    return text + fractionText(t.nanoseconds);
+}
+
+QByteArray timestampText(const Timestamp& ts) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d ", ts.date.year, ts.date.month, ts.date.day);
+    return text + timeText(ts.time);
+}
+
+}  // namespace
+
+Parameter TextParameter() { return {Kind::Text, SQL_VARCHAR, 0, 0}; }
+
+Parameter TypedParameter(const ColumnDescription& c) {
+    switch (c.sqlType) {
+        case SQL_BIT:
+            return {Kind::Bit, SQL_BIT, 1, 0};
+        case SQL_TINYINT:
+        case SQL_SMALLINT:
+        case SQL_INTEGER:
+        case SQL_BIGINT:
+            return {c.isUnsigned ? Kind::Unsigned : Kind::Integer, c.sqlType, c.size, 0};
+        case SQL_DECIMAL:
+        case SQL_NUMERIC:
+            return {Kind::Decimal, c.sqlType, c.size, c.decimalDigits};
+        case SQL_REAL:
+            return {Kind::Float, SQL_REAL, c.size, 0};
+        case SQL_FLOAT:
+        case SQL_DOUBLE:
+            return {Kind::Double, SQL_DOUBLE, c.size, 0};
+        case SQL_TYPE_DATE:
+        case SQL_DATE:
+            return {Kind::Date, SQL_TYPE_DATE, 10, 0};
+        case SQL_TYPE_TIME:
+        case SQL_TIME:
+            return {Kind::Time, SQL_TYPE_TIME, c.size, c.decimalDigits};
+        case SQL_TYPE_TIMESTAMP:
+        case SQL_TIMESTAMP:
+            // Described to the nanosecond whatever the source says: some
+            // drivers cut the fraction to the digits a parameter declares.
+            return {Kind::Timestamp, SQL_TYPE_TIMESTAMP, 29, 9};
+        case SQL_BINARY:
+        case SQL_VARBINARY:
+        case SQL_LONGVARBINARY:
+            return {Kind::Binary, c.sqlType, c.size, 0};
+        case SQL_CHAR:
+        case SQL_VARCHAR:
+        case SQL_WCHAR:
+        case SQL_WVARCHAR:
+        case SQL_GUID:
+            return {Kind::Text, SQL_VARCHAR, c.size, 0};
+        default:
+            return {Kind::Text, SQL_LONGVARCHAR, c.size, 0};
+    }
+}
+
+// --- BatchInsert ---------------------------------------------------------
+
+namespace {
+
+// One parameter's values for the rows of a batch, bound column-wise. Values
+// of a fixed size are written straight into the array; the others are kept
+// apart until the batch goes, when the array is laid out with room for the
+// longest of them.
+struct Column {
+    Parameter parameter;
+    SQLSMALLINT cType = SQL_C_CHAR;
+    size_t fixedWidth = 0;  // 0: the values vary in length
+    std::vector<char> data;
+    std::vector<SQLLEN> indicators;
+    std::vector<QByteArray> values;
+    qsizetype longest = 0;
+    size_t width = 0;
+
+    bool varies() const { return fixedWidth == 0; }
+};
+
+}  // namespace
+
+struct BatchInsert::State {
+    SQLHDBC dbc = SQL_NULL_HANDLE;
+    SQLHSTMT stmt = SQL_NULL_HANDLE;
+    std::vector<Column> columns;
+    int rowsPerBatch = 1;
+    bool arrays = false;
+    Quirks quirks;
+    bool restoreAutocommit = false;
+    bool inTransaction = false;
+    int count = 0;        // rows waiting in the arrays
+    long long taken = 0;  // rows given so far, those waiting included
+    long long sent = 0;   // rows stored or refused
+    std::vector<SQLUSMALLINT> statuses;
+    SQLULEN processed = 0;
+
+    void store(int row, const std::vector<Value>& values);
+    void take();
+    void moveRow(int from, int to);
+    qsizetype bytesWith(int row) const;
+    bool isLong(int row) const;
+    bool arrayKeepsLengths(int rows) const;
+    std::vector<RowFailure> sendWaiting();
+    std::vector<RowFailure> send(int rows);
+    void bind(int first, int rows);
+    bool execute(int rows, Diagnostics* refused);
+    SQLRETURN putLongValues();
+    bool executeArray(int rows);
+    bool executeEach(int rows);
+    std::vector<RowFailure> sendAlone(int rows);
+    void endTransaction(SQLSMALLINT completion);
+};
+
+namespace {
+
+struct CForm {
+    SQLSMALLINT cType;
+    size_t width;
+};
+
+CForm cFormOf(Kind kind, bool timestampsAsText) {
+    switch (kind) {
+        case Kind::Integer:
+            return {SQL_C_SBIGINT, sizeof(SQLBIGINT)};
+        case Kind::Unsigned:
+            return {SQL_C_UBIGINT, sizeof(SQLUBIGINT)};
+        case Kind::Double:
+            return {SQL_C_DOUBLE, sizeof(SQLDOUBLE)};
+        case Kind::Float:
+            return {SQL_C_FLOAT, sizeof(SQLREAL)};
+        case Kind::Bit:
+            return {SQL_C_BIT, sizeof(unsigned char)};
+        case Kind::Date:
+            return {SQL_C_TYPE_DATE, sizeof(SQL_DATE_STRUCT)};
+        case Kind::Timestamp:
+            if (timestampsAsText) return {SQL_C_CHAR, 0};
+            return {SQL_C_TYPE_TIMESTAMP, sizeof(SQL_TIMESTAMP_STRUCT)};
+        case Kind::Binary:
+            return {SQL_C_BINARY, 0};
+        case Kind::Text:
+        case Kind::Decimal:
+        case Kind::Time:
+            return {SQL_C_CHAR, 0};
+    }
+    return {SQL_C_CHAR, 0};
+}
+
+[[noreturn]] void refuseKind(size_t column, const Value& v, Kind kind) {
+    static const char* const valueKinds[] = {
+        "NULL", "integer", "unsigned integer", "decimal", "double", "float", "boolean",
+        "date", "time",    "timestamp",        "text",    "binary", "GUID"};
+    throw std::invalid_argument(QStringLiteral("Parameter %1: a %2 value cannot be bound as %3.")
+                                    .arg(column + 1)
+                                    .arg(QLatin1String(valueKinds[v.index()]), QLatin1String(kindName(kind)))
+                                    .toStdString());
+}
+
+template <typename T>
+void put(Column& c, int row, const T& value) {
+    std::memcpy(c.data.data() + size_t(row) * c.fixedWidth, &value, sizeof value);
+    c.indicators[row] = 0;
+}
+
+// The bytes of a value whose length varies, or a refusal.
+QByteArray bytesOf(size_t column, const Value& v, Kind kind) {
+    switch (kind) {
+        case Kind::Text:
+            if (const auto* s = std::get_if<QString>(&v)) return s->toUtf8();
+            if (const auto* g = std::get_if<Guid>(&v)) {
+                const QString& t = g->text;
+                return (t.startsWith(QLatin1Char('{')) ? t.mid(1, t.size() - 2) : t).toUtf8();
+            }
+            break;
+        case Kind::Decimal:
+            if (const auto* d = std::get_if<Decimal>(&v)) return QByteArray::fromStdString(d->digits);
+            break;
+        case Kind::Time:
+            if (const auto* t = std::get_if<Time>(&v)) return timeText(*t);
+            if (const auto* s = std::get_if<QString>(&v)) return s->toUtf8();
+            break;
+        case Kind::Timestamp:
+            if (const auto* ts = std::get_if<Timestamp>(&v)) return timestampText(*ts);
+            break;
+        case Kind::Binary:
+            if (const auto* b = std::get_if<QByteArray>(&v)) return *b;
+            break;
+        default:
+            break;
+    }
+    refuseKind(column, v, kind);
+}
+
+}  // namespace
+
+void BatchInsert::State::store(int row, const std::vector<Value>& values) {
+    if (values.size() != columns.size())
+        throw std::invalid_argument(QStringLiteral("A row of %1 values for %2 parameters.")
+                                        .arg(values.size())
+                                        .arg(columns.size())
+                                        .toStdString());
+    for (size_t i = 0; i < columns.size(); ++i) {
+        Column& c = columns[i];
+        const Value& v = values[i];
+        if (isNull(v)) {
+            c.indicators[row] = SQL_NULL_DATA;
+            if (c.varies()) c.values[row] = QByteArray();
+            continue;
+        }
+        if (c.varies()) {
+            c.values[row] = bytesOf(i, v, c.parameter.kind);
+            c.indicators[row] = c.values[row].size();
+            continue;
+        }
+        switch (c.parameter.kind) {
+            case Kind::Integer:
+                if (const auto* x = std::get_if<std::int64_t>(&v)) {
+                    put(c, row, SQLBIGINT(*x));
+                    continue;
+                }
+                break;
+            case Kind::Unsigned:
+                if (const auto* x = std::get_if<std::uint64_t>(&v)) {
+                    put(c, row, SQLUBIGINT(*x));
+                    continue;
+                }
+                break;
+            case Kind::Double:
+                if (const auto* x = std::get_if<double>(&v)) {
+                    put(c, row, SQLDOUBLE(*x));
+                    continue;
+                }
+                break;
+            case Kind::Float:
+                if (const auto* x = std::get_if<float>(&v)) {
+                    put(c, row, SQLREAL(*x));
+                    continue;
+                }
+                break;
+            case Kind::Bit:
+                if (const auto* x = std::get_if<bool>(&v)) {
+                    put(c, row, static_cast<unsigned char>(*x ? 1 : 0));
+                    continue;
+                }
+                break;
+            case Kind::Date:
+                if (const auto* x = std::get_if<Date>(&v)) {
+                    put(c, row,
+                        SQL_DATE_STRUCT{SQLSMALLINT(x->year), SQLUSMALLINT(x->month), SQLUSMALLINT(x->day)});
+                    continue;
+                }
+                break;
+            case Kind::Timestamp:
+                if (const auto* x = std::get_if<Timestamp>(&v)) {
+                    put(c, row,
+                        SQL_TIMESTAMP_STRUCT{SQLSMALLINT(x->date.year), SQLUSMALLINT(x->date.month),
+                                             SQLUSMALLINT(x->date.day), SQLUSMALLINT(x->time.hour),
+                                             SQLUSMALLINT(x->time.minute), SQLUSMALLINT(x->time.second),
+                                             SQLUINTEGER(x->time.nanoseconds)});
+                    continue;
+                }
+                break;
+            default:
+                break;
+        }
+        refuseKind(i, v, c.parameter.kind);
+    }
+}
+
+void BatchInsert::State::moveRow(int from, int to) {
+    for (Column& c : columns) {
+        c.indicators[to] = c.indicators[from];
+        if (c.varies())
+            c.values[to] = std::move(c.values[from]);
+        else
+            std::memcpy(c.data.data() + size_t(to) * c.fixedWidth,
+                        c.data.data() + size_t(from) * c.fixedWidth, c.fixedWidth);
+    }
+}
+
+// What the arrays of varying values would take with this row among the rows
+// before it.
+qsizetype BatchInsert::State::bytesWith(int row) const {
+    qsizetype perRow = 0;
+    for (const Column& c : columns)
+        if (c.varies()) perRow += std::max(c.longest, c.values[row].size());
+    return perRow * (row + 1);
+}
+
+bool BatchInsert::State::isLong(int row) const {
+    for (const Column& c : columns)
+        if (c.varies() && c.values[row].size() > kLongValue) return true;
+    return false;
+}
+
+bool BatchInsert::State::arrayKeepsLengths(int rows) const {
+    if (!quirks.binaryLengthOfFirstRow) return true;
+    for (const Column& c : columns) {
+        if (c.parameter.kind != Kind::Binary) continue;
+        const SQLLEN* first = c.indicators.data();
+        const auto same = [&](SQLLEN length) { return length == SQL_NULL_DATA || length == *first; };
+        if (!std::all_of(first, first + rows, same)) return false;
+    }
+    return true;
+}
+
+BatchInsert::BatchInsert(Connection& connection, const QString& statement, std::vector<Parameter> parameters,
+                         int rowsPerBatch)
+    : d_(std::make_unique<State>()) {
+    if (rowsPerBatch < 1 || rowsPerBatch > MaxRowsPerBatch)
+        throw std::out_of_range(QStringLiteral("Rows per batch must be from 1 to %1, not %2.")
+                                    .arg(MaxRowsPerBatch)
+                                    .arg(rowsPerBatch)
+                                    .toStdString());
+    State& d = *d_;
+    d.dbc = connection.handle();
+    d.rowsPerBatch = rowsPerBatch;
+    d.quirks = quirksOf(d.dbc);
+    for (const Parameter& p : parameters) {
+        Column c;
+        c.parameter = p;
+        const CForm form = cFormOf(p.kind, d.quirks.timestampsAsText);
+        c.cType = form.cType;
+        c.fixedWidth = form.width;
+        c.indicators.resize(rowsPerBatch);
+        if (c.varies())
+            c.values.resize(rowsPerBatch);
+        else
+            c.data.resize(size_t(rowsPerBatch) * c.fixedWidth);
+        d.columns.push_back(std::move(c));
+    }
+    d.statuses.resize(rowsPerBatch);
+
+    connection.notify(statement);
+    check(SQLAllocHandle(SQL_HANDLE_STMT, d.dbc, &d.stmt), SQL_HANDLE_DBC, d.dbc);
+    const QByteArray text = statement.toUtf8();
+    try {
+        check(SQLPrepare(d.stmt, reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.data())),
+                         static_cast<SQLINTEGER>(text.size())),
+              SQL_HANDLE_STMT, d.stmt);
+        // A driver that cannot take arrays refuses the size or says it
+        // changed it (01S02).
+        if (rowsPerBatch > 1 &&
+            succeeded(SQLSetStmtAttr(d.stmt, SQL_ATTR_PARAMSET_SIZE,
+                                     reinterpret_cast<SQLPOINTER>(SQLULEN(rowsPerBatch)), 0))) {
+            SQLULEN size = 0;
+            d.arrays = succeeded(SQLGetStmtAttr(d.stmt, SQL_ATTR_PARAMSET_SIZE, &size, 0, nullptr)) &&
+                       size == SQLULEN(rowsPerBatch);
+        }
+        if (d.arrays) {
+            check(SQLSetStmtAttr(d.stmt, SQL_ATTR_PARAM_STATUS_PTR, d.statuses.data(), 0), SQL_HANDLE_STMT,
+                  d.stmt);
+            check(SQLSetStmtAttr(d.stmt, SQL_ATTR_PARAMS_PROCESSED_PTR, &d.processed, 0), SQL_HANDLE_STMT,
+                  d.stmt);
+        }
+        SQLULEN autocommit = SQL_AUTOCOMMIT_ON;
+        SQLGetConnectAttr(d.dbc, SQL_ATTR_AUTOCOMMIT, &autocommit, 0, nullptr);
+        if (autocommit != SQL_AUTOCOMMIT_OFF) {
+            check(SQLSetConnectAttr(d.dbc, SQL_ATTR_AUTOCOMMIT,
+                                    reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
+                  SQL_HANDLE_DBC, d.dbc);
+            d.restoreAutocommit = true;
+        }
+    } catch (...) {
+        SQLFreeHandle(SQL_HANDLE_STMT, d.stmt);
+        throw;
+    }
+}
+
+// A batch left half sent by a failure is rolled back, since turning
+// autocommit on would commit it.
+BatchInsert::~BatchInsert() {
+    State& d = *d_;
+    if (d.inTransaction) SQLEndTran(SQL_HANDLE_DBC, d.dbc, SQL_ROLLBACK);
+    SQLFreeHandle(SQL_HANDLE_STMT, d.stmt);
+    if (d.restoreAutocommit)
+        SQLSetConnectAttr(d.dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
+}
+
+bool BatchInsert::sendsArrays() const { return d_->arrays; }
+long long BatchInsert::rowsTaken() const { return d_->taken; }
+
+std::vector<RowFailure> BatchInsert::add(const std::vector<Value>& row) {
+    State& d = *d_;
+    d.store(d.count, row);
+    ++d.taken;
+    std::vector<RowFailure> failures;
+    const bool alone = d.isLong(d.count);
+    if (d.count > 0 && (alone || d.bytesWith(d.count) > kArrayBytes)) {
+        const int at = d.count;
+        failures = d.sendWaiting();
+        d.moveRow(at, 0);
+    }
+    d.take();
+    if (alone || d.count == d.rowsPerBatch) {
+        std::vector<RowFailure> more = d.sendWaiting();
+        failures.insert(failures.end(), more.begin(), more.end());
+    }
+    return failures;
+}
+
+std::vector<RowFailure> BatchInsert::flush() { return d_->sendWaiting(); }
+
+void BatchInsert::State::take() {
+    for (Column& c : columns)
+        if (c.varies()) c.longest = std::max(c.longest, c.values[count].size());
+    ++count;
+}
+
+std::vector<RowFailure> BatchInsert::State::sendWaiting() {
+    if (count == 0) return {};
+    std::vector<RowFailure> failures = send(count);
+    sent += count;
+    for (Column& c : columns)
+        if (c.varies()) {
+            c.longest = 0;
+            std::fill(c.values.begin(), c.values.begin() + count, QByteArray());
+        }
+    count = 0;
+    return failures;
+}
+
+// Sends the first rows of the arrays: as one array when the driver takes
+// arrays, else one execution each. Anything short of every row stored is
+// rolled back, and the rows are sent again one at a time.
+std::vector<RowFailure> BatchInsert::State::send(int rows) {
+    for (Column& c : columns) {
+        if (!c.varies()) continue;
+        c.width = size_t(std::max<qsizetype>(c.longest, 1));
+        c.data.resize(size_t(rows) * c.width);
+        for (int r = 0; r < rows; ++r) {
+            const QByteArray& v = c.values[r];
+            // A long value is not copied: it goes in pieces from where it is.
+            if (v.size() <= kLongValue)
+                std::memcpy(c.data.data() + size_t(r) * c.width, v.constData(), v.size());
+        }
+    }
+    inTransaction = true;
+    const bool stored =
+        arrays && rows > 1 && arrayKeepsLengths(rows) ? executeArray(rows) : executeEach(rows);
+    endTransaction(stored ? SQL_COMMIT : SQL_ROLLBACK);
+    if (stored) return {};
+    std::vector<RowFailure> failures = sendAlone(rows);
+    for (RowFailure& f : failures) f.row += sent;
+    return failures;
+}
+
+void BatchInsert::State::endTransaction(SQLSMALLINT completion) {
+    check(SQLEndTran(SQL_HANDLE_DBC, dbc, completion), SQL_HANDLE_DBC, dbc);
+    inTransaction = false;
+}
+
+void BatchInsert::State::bind(int first, int rows) {
+    for (size_t i = 0; i < columns.size(); ++i) {
+        Column& c = columns[i];
+        const Parameter& p = c.parameter;
+        const size_t width = c.varies() ? c.width : c.fixedWidth;
+        SQLLEN* indicator = c.indicators.data() + first;
+        SQLPOINTER value = c.data.data() + size_t(first) * width;
+        SQLULEN size = p.size;
+        SQLLEN bufferLength = SQLLEN(width);
+        if (c.varies()) {
+            const qsizetype length = c.values[first].size();
+            size = std::max<SQLULEN>(size, rows == 1 ? std::max<qsizetype>(length, 1) : width);
+            if (rows == 1 && length > kLongValue) {
+                // The token SQLParamData hands back is the parameter's number.
+                value = reinterpret_cast<SQLPOINTER>(i + 1);
+                bufferLength = 0;
+                *indicator = SQL_LEN_DATA_AT_EXEC(SQLLEN(length));
+            }
+        }
+        check(SQLBindParameter(stmt, SQLUSMALLINT(i + 1), SQL_PARAM_INPUT, c.cType, SQLSMALLINT(p.sqlType),
+                               size, SQLSMALLINT(p.decimalDigits), value, bufferLength, indicator),
+              SQL_HANDLE_STMT, stmt);
+    }
+    if (arrays)
+        check(SQLSetStmtAttr(stmt, SQL_ATTR_PARAMSET_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(rows)), 0),
+              SQL_HANDLE_STMT, stmt);
+}
+
+SQLRETURN BatchInsert::State::putLongValues() {
+    SQLPOINTER token = nullptr;
+    SQLRETURN rc = SQLParamData(stmt, &token);
+    while (rc == SQL_NEED_DATA) {
+        const QByteArray& v = columns.at(reinterpret_cast<size_t>(token) - 1).values[0];
+        for (qsizetype at = 0; at < v.size(); at += kLongValue) {
+            rc = SQLPutData(stmt, const_cast<char*>(v.constData()) + at,
+                            SQLLEN(std::min<qsizetype>(kLongValue, v.size() - at)));
+            if (!succeeded(rc)) return rc;
+        }
+        rc = SQLParamData(stmt, &token);
+    }
+    return rc;
+}
+
+// Runs the bound rows once; on failure the driver's diagnostics go to refused.
+bool BatchInsert::State::execute(int rows, Diagnostics* refused) {
+    std::fill_n(statuses.begin(), rows, kUnwritten);
+    processed = kUncounted;
+    SQLRETURN rc = SQLExecute(stmt);
+    if (rc == SQL_NEED_DATA) rc = putLongValues();
+    bool stored = succeeded(rc) || rc == SQL_NO_DATA;
+    if (stored && arrays && rows > 1) {
+        // Stored only when every row says so, or the driver keeps no
+        // statuses and counted every row processed.
+        const auto begin = statuses.begin(), end = statuses.begin() + rows;
+        const bool kept = std::all_of(begin, end, [](SQLUSMALLINT s) {
+            return s == SQL_PARAM_SUCCESS || s == SQL_PARAM_SUCCESS_WITH_INFO;
+        });
+        const bool unkept = std::all_of(begin, end, [](SQLUSMALLINT s) { return s == kUnwritten; });
+        stored = (kept || unkept) && (processed == kUncounted || processed == SQLULEN(rows));
+    }
+    if (!stored && refused) *refused = diagnosticsOf(SQL_HANDLE_STMT, stmt, rc);
+    SQLFreeStmt(stmt, SQL_CLOSE);
+    return stored;
+}
+
+bool BatchInsert::State::executeArray(int rows) {
+    bind(0, rows);
+    return execute(rows, nullptr);
+}
+
+bool BatchInsert::State::executeEach(int rows) {
+    for (int r = 0; r < rows; ++r) {
+        bind(r, 1);
+        if (!execute(1, nullptr)) return false;
+    }
+    return true;
+}
+
+// Each row in a transaction of its own, so a failure undoes that row alone
+// even on a server that ends the whole transaction for it. Row numbers count
+// from 1 within these rows.
+std::vector<RowFailure> BatchInsert::State::sendAlone(int rows) {
+    std::vector<RowFailure> failures;
+    for (int r = 0; r < rows; ++r) {
+        bind(r, 1);
+        Diagnostics refused;
+        inTransaction = true;
+        const bool stored = execute(1, &refused);
+        endTransaction(stored ? SQL_COMMIT : SQL_ROLLBACK);
+        if (!stored) failures.push_back({r + 1, errorOf(refused), refused.nativeError});
+    }
+    return failures;
+}
+
+}  // namespace Db
