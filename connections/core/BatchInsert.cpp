@@ -132,7 +132,9 @@ Parameter TypedParameter(const ColumnDescription& c) {
             return {Kind::Date, SQL_TYPE_DATE, 10, 0};
         case SQL_TYPE_TIME:
         case SQL_TIME:
-            return {Kind::Time, SQL_TYPE_TIME, c.size, c.decimalDigits};
+            // Described as text: a driver that converts the text to ODBC's
+            // time type first refuses the fraction (MariaDB's, with 22008).
+            return {Kind::Time, SQL_VARCHAR, 0, 0};
         case SQL_TYPE_TIMESTAMP:
         case SQL_TIMESTAMP:
             // Described to the nanosecond whatever the source says: some
@@ -190,6 +192,12 @@ struct BatchInsert::State {
     long long sent = 0;   // rows stored or refused
     std::vector<SQLUSMALLINT> statuses;
     SQLULEN processed = 0;
+    QByteArray statement;
+
+    void prepare() {
+        check(SQLPrepare(stmt, reinterpret_cast<SQLCHAR*>(statement.data()), SQLINTEGER(statement.size())),
+              SQL_HANDLE_STMT, stmt);
+    }
 
     void store(int row, const std::vector<Value>& values);
     void take();
@@ -429,11 +437,9 @@ BatchInsert::BatchInsert(Connection& connection, const QString& statement, std::
 
     connection.notify(statement);
     check(SQLAllocHandle(SQL_HANDLE_STMT, d.dbc, &d.stmt), SQL_HANDLE_DBC, d.dbc);
-    const QByteArray text = statement.toUtf8();
+    d.statement = statement.toUtf8();
     try {
-        check(SQLPrepare(d.stmt, reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.data())),
-                         static_cast<SQLINTEGER>(text.size())),
-              SQL_HANDLE_STMT, d.stmt);
+        d.prepare();
         // A driver that cannot take arrays refuses the size or says it
         // changed it (01S02).
         if (rowsPerBatch > 1 &&
@@ -594,7 +600,8 @@ bool BatchInsert::State::execute(int rows, Diagnostics* refused) {
     std::fill_n(statuses.begin(), rows, kUnwritten);
     processed = kUncounted;
     SQLRETURN rc = SQLExecute(stmt);
-    if (rc == SQL_NEED_DATA) rc = putLongValues();
+    const bool inPieces = rc == SQL_NEED_DATA;
+    if (inPieces) rc = putLongValues();
     bool stored = succeeded(rc) || rc == SQL_NO_DATA;
     if (stored && arrays && rows > 1) {
         // Stored only when every row says so, or the driver keeps no
@@ -608,6 +615,9 @@ bool BatchInsert::State::execute(int rows, Diagnostics* refused) {
     }
     if (!stored && refused) *refused = diagnosticsOf(SQL_HANDLE_STMT, stmt, rc);
     SQLFreeStmt(stmt, SQL_CLOSE);
+    // MariaDB's statement keeps a long value the server refused, and refuses
+    // every later execution for it, until it is prepared again.
+    if (!stored && inPieces) prepare();
     return stored;
 }
 

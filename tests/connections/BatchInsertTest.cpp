@@ -48,7 +48,7 @@ TEST_F(BatchInsertTest, TypedValuesArriveExactly) {
         {Kind::Double, 8 /*SQL_DOUBLE*/, 15, 0},
         {Kind::Bit, -7 /*SQL_BIT*/, 1, 0},
         {Kind::Date, 91, 10, 0},
-        {Kind::Time, 92, 18, 9},
+        {Kind::Time, 12, 0, 0},
         {Kind::Timestamp, 93, 29, 9},
         {Kind::Decimal, 3 /*SQL_DECIMAL*/, 38, 18},
         {Kind::Binary, -3 /*SQL_VARBINARY*/, 0, 0},
