@@ -3,6 +3,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <QStringEncoder>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -160,20 +161,23 @@ Parameter TypedParameter(const ColumnDescription& c) {
 namespace {
 
 // One parameter's values for the rows of a batch, bound column-wise. Values
-// of a fixed size are written straight into the array; the others are kept
-// apart until the batch goes, when the array is laid out with room for the
-// longest of them.
+// of a fixed size are written straight into the array. The others are
+// written one after the other into a pool, and laid out in the array, with
+// room for the longest of them, when the batch goes: a heap block per value
+// would cost text more than the driver's own work.
 struct Column {
     Parameter parameter;
     SQLSMALLINT cType = SQL_C_CHAR;
     size_t fixedWidth = 0;  // 0: the values vary in length
     std::vector<char> data;
     std::vector<SQLLEN> indicators;
-    std::vector<QByteArray> values;
+    QByteArray pool;
+    std::vector<qsizetype> starts, lengths;
     qsizetype longest = 0;
     size_t width = 0;
 
     bool varies() const { return fixedWidth == 0; }
+    const char* bytes(int row) const { return pool.constData() + starts[row]; }
 };
 
 }  // namespace
@@ -187,7 +191,7 @@ struct BatchInsert::State {
     Quirks quirks;
     bool restoreAutocommit = false;
     bool inTransaction = false;
-    int count = 0;        // rows waiting in the arrays
+    int count = 0;        // rows waiting to be sent
     long long taken = 0;  // rows given so far, those waiting included
     long long sent = 0;   // rows stored or refused
     std::vector<SQLUSMALLINT> statuses;
@@ -200,12 +204,11 @@ struct BatchInsert::State {
     }
 
     void store(int row, const std::vector<Value>& values);
-    void take();
-    void moveRow(int from, int to);
+    void dropFirst(int rows);
     qsizetype bytesWith(int row) const;
     bool isLong(int row) const;
     bool arrayKeepsLengths(int rows) const;
-    std::vector<RowFailure> sendWaiting();
+    std::vector<RowFailure> sendFirst(int rows);
     std::vector<RowFailure> send(int rows);
     void bind(int first, int rows);
     bool execute(int rows, Diagnostics* refused);
@@ -266,28 +269,47 @@ void put(Column& c, int row, const T& value) {
     c.indicators[row] = 0;
 }
 
-// The bytes of a value whose length varies, or a refusal.
-QByteArray bytesOf(size_t column, const Value& v, Kind kind) {
+void appendUtf8(QByteArray& pool, const QString& text) {
+    static thread_local QStringEncoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const qsizetype at = pool.size();
+    pool.resize(at + utf8.requiredSpace(text.size()));
+    pool.truncate(utf8.appendToBuffer(pool.data() + at, text) - pool.constData());
+}
+
+// Appends the bytes of a value whose length varies, or refuses it.
+void appendBytes(QByteArray& pool, size_t column, const Value& v, Kind kind) {
     switch (kind) {
         case Kind::Text:
-            if (const auto* s = std::get_if<QString>(&v)) return s->toUtf8();
+            if (const auto* s = std::get_if<QString>(&v)) return appendUtf8(pool, *s);
             if (const auto* g = std::get_if<Guid>(&v)) {
                 const QString& t = g->text;
-                return (t.startsWith(QLatin1Char('{')) ? t.mid(1, t.size() - 2) : t).toUtf8();
+                return appendUtf8(pool, t.startsWith(QLatin1Char('{')) ? t.mid(1, t.size() - 2) : t);
             }
             break;
         case Kind::Decimal:
-            if (const auto* d = std::get_if<Decimal>(&v)) return QByteArray::fromStdString(d->digits);
+            if (const auto* d = std::get_if<Decimal>(&v)) {
+                pool.append(d->digits.data(), qsizetype(d->digits.size()));
+                return;
+            }
             break;
         case Kind::Time:
-            if (const auto* t = std::get_if<Time>(&v)) return timeText(*t);
-            if (const auto* s = std::get_if<QString>(&v)) return s->toUtf8();
+            if (const auto* t = std::get_if<Time>(&v)) {
+                pool.append(timeText(*t));
+                return;
+            }
+            if (const auto* s = std::get_if<QString>(&v)) return appendUtf8(pool, *s);
             break;
         case Kind::Timestamp:
-            if (const auto* ts = std::get_if<Timestamp>(&v)) return timestampText(*ts);
+            if (const auto* ts = std::get_if<Timestamp>(&v)) {
+                pool.append(timestampText(*ts));
+                return;
+            }
             break;
         case Kind::Binary:
-            if (const auto* b = std::get_if<QByteArray>(&v)) return *b;
+            if (const auto* b = std::get_if<QByteArray>(&v)) {
+                pool.append(*b);
+                return;
+            }
             break;
         default:
             break;
@@ -306,14 +328,16 @@ void BatchInsert::State::store(int row, const std::vector<Value>& values) {
     for (size_t i = 0; i < columns.size(); ++i) {
         Column& c = columns[i];
         const Value& v = values[i];
-        if (isNull(v)) {
-            c.indicators[row] = SQL_NULL_DATA;
-            if (c.varies()) c.values[row] = QByteArray();
+        if (c.varies()) {
+            const qsizetype start = c.pool.size();
+            if (!isNull(v)) appendBytes(c.pool, i, v, c.parameter.kind);
+            c.starts[row] = start;
+            c.lengths[row] = c.pool.size() - start;
+            c.indicators[row] = isNull(v) ? SQL_NULL_DATA : c.lengths[row];
             continue;
         }
-        if (c.varies()) {
-            c.values[row] = bytesOf(i, v, c.parameter.kind);
-            c.indicators[row] = c.values[row].size();
+        if (isNull(v)) {
+            c.indicators[row] = SQL_NULL_DATA;
             continue;
         }
         switch (c.parameter.kind) {
@@ -371,15 +395,26 @@ void BatchInsert::State::store(int row, const std::vector<Value>& values) {
     }
 }
 
-void BatchInsert::State::moveRow(int from, int to) {
+// Moves the rows after the first ones to the front.
+void BatchInsert::State::dropFirst(int rows) {
+    const int kept = count - rows;
     for (Column& c : columns) {
-        c.indicators[to] = c.indicators[from];
-        if (c.varies())
-            c.values[to] = std::move(c.values[from]);
-        else
-            std::memcpy(c.data.data() + size_t(to) * c.fixedWidth,
-                        c.data.data() + size_t(from) * c.fixedWidth, c.fixedWidth);
+        std::move(c.indicators.begin() + rows, c.indicators.begin() + count, c.indicators.begin());
+        if (!c.varies()) {
+            std::memmove(c.data.data(), c.data.data() + size_t(rows) * c.fixedWidth,
+                         size_t(kept) * c.fixedWidth);
+            continue;
+        }
+        const qsizetype from = kept > 0 ? c.starts[rows] : c.pool.size();
+        c.pool.remove(0, from);
+        c.longest = 0;
+        for (int r = 0; r < kept; ++r) {
+            c.starts[r] = c.starts[r + rows] - from;
+            c.lengths[r] = c.lengths[r + rows];
+            c.longest = std::max(c.longest, c.lengths[r]);
+        }
     }
+    count = kept;
 }
 
 // What the arrays of varying values would take with this row among the rows
@@ -387,13 +422,13 @@ void BatchInsert::State::moveRow(int from, int to) {
 qsizetype BatchInsert::State::bytesWith(int row) const {
     qsizetype perRow = 0;
     for (const Column& c : columns)
-        if (c.varies()) perRow += std::max(c.longest, c.values[row].size());
+        if (c.varies()) perRow += std::max(c.longest, c.lengths[row]);
     return perRow * (row + 1);
 }
 
 bool BatchInsert::State::isLong(int row) const {
     for (const Column& c : columns)
-        if (c.varies() && c.values[row].size() > kLongValue) return true;
+        if (c.varies() && c.lengths[row] > kLongValue) return true;
     return false;
 }
 
@@ -427,10 +462,12 @@ BatchInsert::BatchInsert(Connection& connection, const QString& statement, std::
         c.cType = form.cType;
         c.fixedWidth = form.width;
         c.indicators.resize(rowsPerBatch);
-        if (c.varies())
-            c.values.resize(rowsPerBatch);
-        else
+        if (c.varies()) {
+            c.starts.resize(rowsPerBatch);
+            c.lengths.resize(rowsPerBatch);
+        } else {
             c.data.resize(size_t(rowsPerBatch) * c.fixedWidth);
+        }
         d.columns.push_back(std::move(c));
     }
     d.statuses.resize(rowsPerBatch);
@@ -484,41 +521,29 @@ long long BatchInsert::rowsTaken() const { return d_->taken; }
 
 std::vector<RowFailure> BatchInsert::add(const std::vector<Value>& row) {
     State& d = *d_;
-    d.store(d.count, row);
+    const int at = d.count;
+    d.store(at, row);
+    ++d.count;
     ++d.taken;
     std::vector<RowFailure> failures;
-    const bool alone = d.isLong(d.count);
-    if (d.count > 0 && (alone || d.bytesWith(d.count) > kArrayBytes)) {
-        const int at = d.count;
-        failures = d.sendWaiting();
-        d.moveRow(at, 0);
-    }
-    d.take();
+    const bool alone = d.isLong(at);
+    if (at > 0 && (alone || d.bytesWith(at) > kArrayBytes)) failures = d.sendFirst(at);
+    for (Column& c : d.columns)
+        if (c.varies()) c.longest = std::max(c.longest, c.lengths[d.count - 1]);
     if (alone || d.count == d.rowsPerBatch) {
-        std::vector<RowFailure> more = d.sendWaiting();
+        std::vector<RowFailure> more = d.sendFirst(d.count);
         failures.insert(failures.end(), more.begin(), more.end());
     }
     return failures;
 }
 
-std::vector<RowFailure> BatchInsert::flush() { return d_->sendWaiting(); }
+std::vector<RowFailure> BatchInsert::flush() { return d_->sendFirst(d_->count); }
 
-void BatchInsert::State::take() {
-    for (Column& c : columns)
-        if (c.varies()) c.longest = std::max(c.longest, c.values[count].size());
-    ++count;
-}
-
-std::vector<RowFailure> BatchInsert::State::sendWaiting() {
-    if (count == 0) return {};
-    std::vector<RowFailure> failures = send(count);
-    sent += count;
-    for (Column& c : columns)
-        if (c.varies()) {
-            c.longest = 0;
-            std::fill(c.values.begin(), c.values.begin() + count, QByteArray());
-        }
-    count = 0;
+std::vector<RowFailure> BatchInsert::State::sendFirst(int rows) {
+    if (rows == 0) return {};
+    std::vector<RowFailure> failures = send(rows);
+    sent += rows;
+    dropFirst(rows);
     return failures;
 }
 
@@ -528,14 +553,15 @@ std::vector<RowFailure> BatchInsert::State::sendWaiting() {
 std::vector<RowFailure> BatchInsert::State::send(int rows) {
     for (Column& c : columns) {
         if (!c.varies()) continue;
-        c.width = size_t(std::max<qsizetype>(c.longest, 1));
+        qsizetype longest = 0;
+        for (int r = 0; r < rows; ++r) longest = std::max(longest, c.lengths[r]);
+        // A long value is not copied: it goes in pieces from the pool.
+        if (longest > kLongValue) longest = 0;
+        c.width = size_t(std::max<qsizetype>(longest, 1));
         c.data.resize(size_t(rows) * c.width);
-        for (int r = 0; r < rows; ++r) {
-            const QByteArray& v = c.values[r];
-            // A long value is not copied: it goes in pieces from where it is.
-            if (v.size() <= kLongValue)
-                std::memcpy(c.data.data() + size_t(r) * c.width, v.constData(), v.size());
-        }
+        for (int r = 0; r < rows; ++r)
+            if (c.lengths[r] <= kLongValue)
+                std::memcpy(c.data.data() + size_t(r) * c.width, c.bytes(r), size_t(c.lengths[r]));
     }
     inTransaction = true;
     const bool stored =
@@ -562,7 +588,7 @@ void BatchInsert::State::bind(int first, int rows) {
         SQLULEN size = p.size;
         SQLLEN bufferLength = SQLLEN(width);
         if (c.varies()) {
-            const qsizetype length = c.values[first].size();
+            const qsizetype length = c.lengths[first];
             size = std::max<SQLULEN>(size, rows == 1 ? std::max<qsizetype>(length, 1) : width);
             if (rows == 1 && length > kLongValue) {
                 // The token SQLParamData hands back is the parameter's number.
@@ -584,10 +610,10 @@ SQLRETURN BatchInsert::State::putLongValues() {
     SQLPOINTER token = nullptr;
     SQLRETURN rc = SQLParamData(stmt, &token);
     while (rc == SQL_NEED_DATA) {
-        const QByteArray& v = columns.at(reinterpret_cast<size_t>(token) - 1).values[0];
-        for (qsizetype at = 0; at < v.size(); at += kLongValue) {
-            rc = SQLPutData(stmt, const_cast<char*>(v.constData()) + at,
-                            SQLLEN(std::min<qsizetype>(kLongValue, v.size() - at)));
+        const Column& c = columns.at(reinterpret_cast<size_t>(token) - 1);
+        for (qsizetype at = 0; at < c.lengths[0]; at += kLongValue) {
+            rc = SQLPutData(stmt, const_cast<char*>(c.bytes(0)) + at,
+                            SQLLEN(std::min<qsizetype>(kLongValue, c.lengths[0] - at)));
             if (!succeeded(rc)) return rc;
         }
         rc = SQLParamData(stmt, &token);
