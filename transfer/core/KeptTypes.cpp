@@ -24,158 +24,144 @@ QString sized(const char* name, unsigned long long n) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(n);
 }
 
-Column column(QString type, Kind kind, int sqlType, unsigned long long size = 0, int digits = 0,
-              Conversion conversion = Conversion::None) {
-    return {std::move(type), {kind, sqlType, size, digits}, conversion, 0};
-}
+// The kept type, and the SQL type, size and digits its parameters are
+// described with.
+struct Kept {
+    QString type;
+    int sqlType = SQL_VARCHAR;
+    unsigned long long size = 0;
+    int digits = 0;
+    Conversion conversion = Conversion::None;
+};
 
-// Text of n characters (a size the driver leaves at 0 is no limit), kept in
+// Text or bytes of n (a size the driver leaves at 0 is no limit), kept in
 // the in-row type up to its limit and in the long one beyond.
-Column text(const char* inRow, unsigned long long limit, const char* beyond, unsigned long long n,
-            int sqlType, int longSqlType) {
-    if (n == 0 || n > limit) return column(QLatin1String(beyond), Kind::Text, longSqlType);
-    return column(sized(inRow, n), Kind::Text, sqlType, n);
-}
-
-Column binary(const char* inRow, unsigned long long limit, const char* beyond, unsigned long long n) {
-    if (n == 0 || n > limit) return column(QLatin1String(beyond), Kind::Binary, SQL_LONGVARBINARY);
-    return column(sized(inRow, n), Kind::Binary, SQL_VARBINARY, n);
-}
-
-Column integer(const char* name, bool isUnsigned, int sqlType) {
-    return column(QLatin1String(name), isUnsigned ? Kind::Unsigned : Kind::Integer, sqlType);
+Kept sizedOrLong(const char* inRow, unsigned long long limit, const char* beyond, unsigned long long n,
+                 int sqlType, int longSqlType) {
+    if (n == 0 || n > limit) return {QLatin1String(beyond), longSqlType};
+    return {sized(inRow, n), sqlType, n};
 }
 
 // A decimal too wide for the target's exact types keeps every digit as text,
 // with room for its sign and point.
-Column decimalText(const char* varchar, int p) {
-    return column(sized(varchar, p + 2), Kind::Decimal, SQL_VARCHAR, p + 2);
-}
+Kept decimalText(const char* varchar, int p) { return {sized(varchar, p + 2), SQL_VARCHAR, unsigned(p + 2)}; }
 
-Column toDb2(const Db::ColumnDescription& c) {
+Kept toDb2(const Db::ColumnDescription& c) {
     const unsigned long long n = c.size;
     const int p = static_cast<int>(c.size), s = c.decimalDigits;
     switch (c.sqlType) {
         case SQL_BIT:
-            return column("SMALLINT", Kind::Integer, SQL_SMALLINT, 0, 0, Conversion::BitAsNumber);
+            return {"SMALLINT", SQL_SMALLINT, 0, 0, Conversion::BitAsNumber};
         case SQL_TINYINT:
-            return integer("SMALLINT", c.isUnsigned, SQL_SMALLINT);
+            return {"SMALLINT", SQL_SMALLINT};
         case SQL_SMALLINT:
-            return c.isUnsigned ? integer("INTEGER", true, SQL_INTEGER)
-                                : integer("SMALLINT", false, SQL_SMALLINT);
+            return c.isUnsigned ? Kept{"INTEGER", SQL_INTEGER} : Kept{"SMALLINT", SQL_SMALLINT};
         case SQL_INTEGER:
-            return c.isUnsigned ? integer("BIGINT", true, SQL_BIGINT)
-                                : integer("INTEGER", false, SQL_INTEGER);
+            return c.isUnsigned ? Kept{"BIGINT", SQL_BIGINT} : Kept{"INTEGER", SQL_INTEGER};
         case SQL_BIGINT:
-            if (c.isUnsigned) return column("DECIMAL(20,0)", Kind::Unsigned, SQL_DECIMAL, 20, 0);
-            return integer("BIGINT", false, SQL_BIGINT);
+            return c.isUnsigned ? Kept{"DECIMAL(20,0)", SQL_DECIMAL, 20} : Kept{"BIGINT", SQL_BIGINT};
         case SQL_DECIMAL:
         case SQL_NUMERIC:
-            if (p <= kDb2Decimal)
-                return column(QStringLiteral("DECIMAL(%1,%2)").arg(p).arg(s), Kind::Decimal, SQL_DECIMAL, p,
-                              s);
-            if (p <= kDb2Decfloat) return column("DECFLOAT(34)", Kind::Decimal, SQL_VARCHAR, p + 2);
+            if (p <= kDb2Decimal) return {QStringLiteral("DECIMAL(%1,%2)").arg(p).arg(s), SQL_DECIMAL, n, s};
+            if (p <= kDb2Decfloat) return {"DECFLOAT(34)", SQL_VARCHAR, n + 2};
             return decimalText("VARCHAR", p);
         case SQL_REAL:
-            return column("REAL", Kind::Float, SQL_REAL);
+            return {"REAL", SQL_REAL};
         case SQL_FLOAT:
         case SQL_DOUBLE:
-            return column("DOUBLE", Kind::Double, SQL_DOUBLE);
+            return {"DOUBLE", SQL_DOUBLE};
         case SQL_CHAR:
-            if (n != 0 && n <= kDb2Char) return column(sized("CHAR", n), Kind::Text, SQL_CHAR, n);
-            return text("VARCHAR", kDb2Varchar, "CLOB", n, SQL_VARCHAR, SQL_LONGVARCHAR);
+            if (n != 0 && n <= kDb2Char) return {sized("CHAR", n), SQL_CHAR, n};
+            return sizedOrLong("VARCHAR", kDb2Varchar, "CLOB", n, SQL_VARCHAR, SQL_LONGVARCHAR);
         case SQL_VARCHAR:
-            return text("VARCHAR", kDb2Varchar, "CLOB", n, SQL_VARCHAR, SQL_LONGVARCHAR);
+            return sizedOrLong("VARCHAR", kDb2Varchar, "CLOB", n, SQL_VARCHAR, SQL_LONGVARCHAR);
         case SQL_WCHAR:
         case SQL_WVARCHAR:
-            return text("VARGRAPHIC", kDb2Vargraphic, "DBCLOB", n, SQL_WVARCHAR, SQL_WLONGVARCHAR);
+            return sizedOrLong("VARGRAPHIC", kDb2Vargraphic, "DBCLOB", n, SQL_WVARCHAR, SQL_WLONGVARCHAR);
         case SQL_WLONGVARCHAR:
-            return column("DBCLOB", Kind::Text, SQL_WLONGVARCHAR);
+            return {"DBCLOB", SQL_WLONGVARCHAR};
         case SQL_BINARY:
         case SQL_VARBINARY:
-            return binary("VARBINARY", kDb2Varchar, "BLOB", n);
+            return sizedOrLong("VARBINARY", kDb2Varchar, "BLOB", n, SQL_VARBINARY, SQL_LONGVARBINARY);
         case SQL_LONGVARBINARY:
-            return column("BLOB", Kind::Binary, SQL_LONGVARBINARY);
+            return {"BLOB", SQL_LONGVARBINARY};
         case SQL_TYPE_DATE:
         case SQL_DATE:
-            return column("DATE", Kind::Date, SQL_TYPE_DATE, 10);
+            return {"DATE", SQL_TYPE_DATE, 10};
         case SQL_TYPE_TIME:
         case SQL_TIME:
-            return column("TIME", Kind::Time, SQL_VARCHAR);
+            return {"TIME", SQL_VARCHAR};
         case SQL_TYPE_TIMESTAMP:
         case SQL_TIMESTAMP:
-            return column(QStringLiteral("TIMESTAMP(%1)").arg(s), Kind::Timestamp, SQL_TYPE_TIMESTAMP, 29, 9);
+            return {QStringLiteral("TIMESTAMP(%1)").arg(s), SQL_TYPE_TIMESTAMP, 29, 9};
         case SQL_GUID:
-            return column("CHAR(36)", Kind::Text, SQL_CHAR, 36);
+            return {"CHAR(36)", SQL_CHAR, 36};
         case SQL_LONGVARCHAR:
-            return column("CLOB", Kind::Text, SQL_LONGVARCHAR);
+            return {"CLOB", SQL_LONGVARCHAR};
         default:
-            return column("CLOB", Kind::Text, SQL_LONGVARCHAR, 0, 0, Conversion::Text);
+            return {"CLOB", SQL_LONGVARCHAR, 0, 0, Conversion::Text};
     }
 }
 
-Column toAse(const Db::ColumnDescription& c) {
+Kept toAse(const Db::ColumnDescription& c) {
     const unsigned long long n = c.size;
     const int p = static_cast<int>(c.size), s = c.decimalDigits;
     switch (c.sqlType) {
         case SQL_BIT:
             // An ASE bit cannot hold NULL.
-            if (!c.nullable) return column("bit", Kind::Bit, SQL_BIT);
-            return column("tinyint", Kind::Integer, SQL_TINYINT, 0, 0, Conversion::BitAsNumber);
+            if (!c.nullable) return {"bit", SQL_BIT};
+            return {"tinyint", SQL_TINYINT, 0, 0, Conversion::BitAsNumber};
         case SQL_TINYINT:
             // ASE's tinyint holds 0 to 255 only.
-            return c.isUnsigned ? integer("tinyint", true, SQL_TINYINT)
-                                : integer("smallint", false, SQL_SMALLINT);
+            return c.isUnsigned ? Kept{"tinyint", SQL_TINYINT} : Kept{"smallint", SQL_SMALLINT};
         case SQL_SMALLINT:
-            return integer(c.isUnsigned ? "unsigned smallint" : "smallint", c.isUnsigned, SQL_SMALLINT);
+            return {c.isUnsigned ? "unsigned smallint" : "smallint", SQL_SMALLINT};
         case SQL_INTEGER:
-            return integer(c.isUnsigned ? "unsigned int" : "int", c.isUnsigned, SQL_INTEGER);
+            return {c.isUnsigned ? "unsigned int" : "int", SQL_INTEGER};
         case SQL_BIGINT:
-            return integer(c.isUnsigned ? "unsigned bigint" : "bigint", c.isUnsigned, SQL_BIGINT);
+            return {c.isUnsigned ? "unsigned bigint" : "bigint", SQL_BIGINT};
         case SQL_DECIMAL:
         case SQL_NUMERIC:
-            if (p <= kAseNumeric)
-                return column(QStringLiteral("numeric(%1,%2)").arg(p).arg(s), Kind::Decimal, SQL_NUMERIC, p,
-                              s);
+            if (p <= kAseNumeric) return {QStringLiteral("numeric(%1,%2)").arg(p).arg(s), SQL_NUMERIC, n, s};
             return decimalText("varchar", p);
         case SQL_REAL:
-            return column("real", Kind::Float, SQL_REAL);
+            return {"real", SQL_REAL};
         case SQL_FLOAT:
         case SQL_DOUBLE:
-            return column("double precision", Kind::Double, SQL_DOUBLE);
+            return {"double precision", SQL_DOUBLE};
         case SQL_CHAR:
-            return text("char", kAseVarchar, "text", n, SQL_CHAR, SQL_LONGVARCHAR);
+            return sizedOrLong("char", kAseVarchar, "text", n, SQL_CHAR, SQL_LONGVARCHAR);
         case SQL_VARCHAR:
-            return text("varchar", kAseVarchar, "text", n, SQL_VARCHAR, SQL_LONGVARCHAR);
+            return sizedOrLong("varchar", kAseVarchar, "text", n, SQL_VARCHAR, SQL_LONGVARCHAR);
         case SQL_WCHAR:
         case SQL_WVARCHAR:
-            return text("univarchar", kAseUnivarchar, "unitext", n, SQL_WVARCHAR, SQL_WLONGVARCHAR);
+            return sizedOrLong("univarchar", kAseUnivarchar, "unitext", n, SQL_WVARCHAR, SQL_WLONGVARCHAR);
         case SQL_WLONGVARCHAR:
-            return column("unitext", Kind::Text, SQL_WLONGVARCHAR);
+            return {"unitext", SQL_WLONGVARCHAR};
         case SQL_BINARY:
         case SQL_VARBINARY:
-            return binary("varbinary", kAseVarchar, "image", n);
+            return sizedOrLong("varbinary", kAseVarchar, "image", n, SQL_VARBINARY, SQL_LONGVARBINARY);
         case SQL_LONGVARBINARY:
-            return column("image", Kind::Binary, SQL_LONGVARBINARY);
+            return {"image", SQL_LONGVARBINARY};
         case SQL_TYPE_DATE:
         case SQL_DATE:
-            return column("date", Kind::Date, SQL_TYPE_DATE, 10);
+            return {"date", SQL_TYPE_DATE, 10};
         case SQL_TYPE_TIME:
         case SQL_TIME:
-            return column(s > 0 ? "bigtime" : "time", Kind::Time, SQL_VARCHAR);
+            return {s > 0 ? "bigtime" : "time", SQL_VARCHAR};
         case SQL_TYPE_TIMESTAMP:
         case SQL_TIMESTAMP:
             // datetime keeps 1/300 of a second, bigdatetime microseconds;
             // finer fractions are kept whole, as text.
-            if (s == 0) return column("datetime", Kind::Timestamp, SQL_TYPE_TIMESTAMP, 29, 9);
-            if (s <= 6) return column("bigdatetime", Kind::Timestamp, SQL_TYPE_TIMESTAMP, 29, 9);
-            return {"varchar(32)", {Kind::Text, SQL_VARCHAR, 32, 0}, Conversion::TimestampText, s};
+            if (s == 0) return {"datetime", SQL_TYPE_TIMESTAMP, 29, 9};
+            if (s <= 6) return {"bigdatetime", SQL_TYPE_TIMESTAMP, 29, 9};
+            return {"varchar(32)", SQL_VARCHAR, 32, 0, Conversion::TimestampText};
         case SQL_GUID:
-            return column("char(36)", Kind::Text, SQL_CHAR, 36);
+            return {"char(36)", SQL_CHAR, 36};
         case SQL_LONGVARCHAR:
-            return column("text", Kind::Text, SQL_LONGVARCHAR);
+            return {"text", SQL_LONGVARCHAR};
         default:
-            return column("text", Kind::Text, SQL_LONGVARCHAR, 0, 0, Conversion::Text);
+            return {"text", SQL_LONGVARCHAR, 0, 0, Conversion::Text};
     }
 }
 
@@ -193,15 +179,23 @@ QString timestampText(const Db::Timestamp& ts, int fractionDigits) {
 
 }  // namespace
 
+// The values are bound in the kind the source column was read in, but where
+// the kept type takes them in another form, and described as the kept type.
 // ASE makes a column NOT NULL unless told otherwise (its "allow nulls by
 // default" option is off unless a database sets it), so each side is told.
 Column For(Direction d, const Db::ColumnDescription& source) {
-    Column kept = d == Direction::ToDb2 ? toDb2(source) : toAse(source);
-    if (d == Direction::ToDb2)
-        kept.type += source.nullable ? QString() : QStringLiteral(" NOT NULL");
-    else
-        kept.type += source.nullable ? QStringLiteral(" null") : QStringLiteral(" not null");
-    return kept;
+    const bool db2 = d == Direction::ToDb2;
+    const Kept kept = db2 ? toDb2(source) : toAse(source);
+    Db::Parameter parameter = Db::TypedParameter(source);
+    if (kept.conversion == Conversion::BitAsNumber) parameter.kind = Kind::Integer;
+    if (kept.conversion == Conversion::TimestampText || kept.conversion == Conversion::Text)
+        parameter.kind = Kind::Text;
+    parameter.sqlType = kept.sqlType;
+    parameter.size = kept.size;
+    parameter.decimalDigits = kept.digits;
+    const QString nullability = source.nullable ? (db2 ? "" : " null") : (db2 ? " NOT NULL" : " not null");
+    return {kept.type + nullability, parameter, kept.conversion,
+            kept.conversion == Conversion::TimestampText ? source.decimalDigits : 0};
 }
 
 Db::Value Convert(const Column& column, const Db::Value& value) {
