@@ -36,8 +36,9 @@ struct Parameter {
 // Every value as UTF-8 text, NULL as NULL: the column takes what a quoted
 // literal would have given it.
 Parameter TextParameter();
-// The values of a source column bound in its own kind, as the recordset
-// read them, so that nothing passes through a text on the way.
+// The values of a source column bound in the kind the recordset read them
+// in: numbers, dates, timestamps and bytes in their C form, decimals and
+// times as their exact digits, never as regional text.
 Parameter TypedParameter(const ColumnDescription& source);
 
 // A row the target refused: its number among every row given to the batch
