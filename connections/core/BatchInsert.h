@@ -51,7 +51,9 @@ struct RowFailure {
 
 // Rows sent through one prepared INSERT with a parameter marker per column,
 // rowsPerBatch rows of parameters per execution, each batch committed as one
-// transaction; autocommit is off while the batch lives and is restored after.
+// transaction; autocommit is off while the batch lives and is restored after,
+// so a statement run on the connection meanwhile joins the batch's
+// transaction.
 //
 // A batch that does not come back wholly stored is rolled back and its rows
 // are sent again one at a time, each committed alone, so the rows refused are
