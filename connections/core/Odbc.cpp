@@ -474,6 +474,7 @@ void Recordset::start(std::unique_ptr<Statement> statement, bool clientSide, Sta
         SQLColAttribute(s, c + 1, SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &isUnsigned);
         fields[c].Name = fromDriver(name.data(), std::min<qsizetype>(nameLength, qsizetype(name.size()) - 1));
         fields[c].Type = AdoTypeCode(dataType, isUnsigned == SQL_TRUE);
+        fields[c].Description = {dataType, size, digits, nullable != SQL_NO_NULLS, isUnsigned == SQL_TRUE};
         fields[c].owner_ = this;
         fields[c].index_ = c;
         types[c] = dataType;

@@ -79,11 +79,27 @@ long long IndicatorFromDriver(long long written);
 class Connection;
 class StatementWatch;
 
-// One column of a recordset: its name and ADO type code, and the value in
-// the current row.
+// A column as the driver describes it (SQLDescribeCol, SQLColAttribute).
+// Size and decimal digits mean what ODBC's column size and decimal digits
+// mean for the type: characters, bytes or precision; scale, or digits of a
+// second's fraction. A column the driver cannot vouch for counts as nullable.
+// ODBC calls every column that is not a number unsigned (and SQLite's driver
+// its doubles too), so unsigned says something of integer columns only.
+struct ColumnDescription {
+    int sqlType = 0;
+    unsigned long long size = 0;
+    int decimalDigits = 0;
+    bool nullable = true;
+    bool isUnsigned = false;
+    bool operator==(const ColumnDescription&) const = default;
+};
+
+// One column of a recordset: its name, ADO type code and description, and
+// the value in the current row.
 struct Field {
     QString Name;
     int Type = 0;
+    ColumnDescription Description;
     const Db::Value& Value() const;
 
 private:
@@ -166,6 +182,7 @@ public:
 
 private:
     friend class Recordset;
+    friend class BatchInsert;
     void notify(const QString& statement) const;
     void* handle() const;
     // Raises the diagnostics of a failed call on one of this connection's

@@ -26,11 +26,13 @@
 #include "app/core/Program.h"
 #include "app/core/Settings.h"
 #include "app/windows/Windows.h"
+#include "connections/core/BatchInsert.h"
 #include "connections/core/ConnectionString.h"
 #include "connections/core/Odbc.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestOdbc.h"
 #include "transfer/core/Transfer.h"
+#include "transfer/core/ValueText.h"
 
 namespace {
 
@@ -161,6 +163,98 @@ Best Measure(Form1& form1, Form2& form, bool toAse, const QString& folder, const
     return best;
 }
 
+// Seconds to send the rows through one batch insert into a fresh table.
+double BatchLoop(const QString& target, const QString& create, const std::vector<Db::Parameter>& parameters,
+                 const std::vector<std::vector<Db::Value>>& rows, int rowsPerBatch) {
+    TestOdbc::exec(target, {create});
+    Db::Connection c;
+    c.Open(TestOdbc::db2String(target));
+    QElapsedTimer timer;
+    timer.start();
+    {
+        Db::BatchInsert insert(c, QStringLiteral("INSERT INTO batch VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+                               parameters, rowsPerBatch);
+        for (const auto& row : rows)
+            if (!insert.add(row).empty()) throw std::runtime_error("the batch refused a row");
+        if (!insert.flush().empty()) throw std::runtime_error("the batch refused a row");
+    }
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    c.Close();
+    QFile::remove(target);
+    return seconds;
+}
+
+// The batch insert against the bare loop of the literal INSERTs it replaces,
+// autocommitted, and against the same loop with a transaction for each batch
+// of rows, the most the driver gives: the rows of BENCH are read once, then
+// sent each way, with their literals' texts and with their own types.
+void MeasureBatch(const QString& folder, const QString& source, int rows, int repeats, int rowsPerBatch) {
+    const auto d = Datatype::Direction::ToAse;
+    Db::Connection c;
+    c.CursorLocation = Db::UseClient;
+    c.Open(TestOdbc::db2String(source));
+    Db::Recordset rs;
+    rs.Open(Transfer::SelectAll(d, QStringLiteral("BENCH")), c);
+    std::vector<Db::Parameter> typedParameters;
+    for (int j = 0; j < rs.FieldCount(); ++j)
+        typedParameters.push_back(Db::TypedParameter(rs.Fields(j).Description));
+    const std::vector<Db::Parameter> textParameters(rs.FieldCount(), Db::TextParameter());
+    std::vector<std::vector<Db::Value>> typedRows, textRows;
+    std::vector<QByteArray> literals;
+    const QString start = Transfer::InsertStart(d, QStringLiteral("batch"));
+    for (; !rs.Eof(); rs.MoveNext()) {
+        std::vector<Db::Value> typed, texts;
+        QString statement = start;
+        for (int j = 0; j < rs.FieldCount(); ++j) {
+            const Db::Value& v = rs.Fields(j).Value();
+            const QString text = ValueText(Transfer::ValueOrDefault(v, QString()));
+            Transfer::AppendValue(d, statement, text);
+            typed.push_back(v);
+            texts.push_back(text);
+        }
+        Transfer::EndInsert(statement);
+        literals.push_back(statement.toUtf8());
+        typedRows.push_back(std::move(typed));
+        textRows.push_back(std::move(texts));
+    }
+    rs.Close();
+    c.Close();
+
+    QString textCreate = Transfer::CreateTableStart(d, QStringLiteral("batch"));
+    for (const char* name : {"id", "name", "amount", "code", "born", "stamp", "flag", "note"})
+        Transfer::AppendColumn(d, textCreate, QString::fromLatin1(name), 203);
+    Transfer::EndCreateTable(d, textCreate);
+    const QString typedCreate = CreateStatement(QStringLiteral("batch"));
+
+    std::vector<QByteArray> inTransactions;
+    for (size_t i = 0; i < literals.size(); ++i) {
+        if (i % rowsPerBatch == 0) inTransactions.push_back("BEGIN");
+        inTransactions.push_back(literals[i]);
+        if ((i + 1) % rowsPerBatch == 0 || i + 1 == literals.size()) inTransactions.push_back("COMMIT");
+    }
+
+    double bare = std::numeric_limits<double>::infinity(), transactions = bare, text = bare, typed = bare;
+    const QString target = folder + QStringLiteral("/batch.db");
+    for (int round = 0; round < repeats; ++round) {
+        TestOdbc::exec(target, {textCreate});
+        bare = std::min(bare, BareLoop(TestOdbc::db2String(target), literals));
+        QFile::remove(target);
+        TestOdbc::exec(target, {textCreate});
+        transactions = std::min(transactions, BareLoop(TestOdbc::db2String(target), inTransactions));
+        QFile::remove(target);
+        text = std::min(text, BatchLoop(target, textCreate, textParameters, textRows, rowsPerBatch));
+        typed = std::min(typed, BatchLoop(target, typedCreate, typedParameters, typedRows, rowsPerBatch));
+    }
+    std::printf("literal INSERTs, autocommitted:  %7.3f s  %9.0f rows/s\n", bare, rows / bare);
+    std::printf("literal INSERTs, %5d a commit: %7.3f s  %9.0f rows/s  %5.1f times as fast\n", rowsPerBatch,
+                transactions, rows / transactions, bare / transactions);
+    std::printf("batch of %5d, values as text:   %7.3f s  %9.0f rows/s  %5.1f times as fast\n", rowsPerBatch,
+                text, rows / text, bare / text);
+    std::printf("batch of %5d, values typed:     %7.3f s  %9.0f rows/s  %5.1f times as fast\n", rowsPerBatch,
+                typed, rows / typed, bare / typed);
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -211,6 +305,7 @@ int main(int argc, char** argv) {
         }
         std::printf("ratio DB2->ASE: %.2f\n", toAse.handler / toAse.bare);
         std::printf("ratio ASE->DB2: %.2f\n", toDb2.handler / toDb2.bare);
+        MeasureBatch(folder, db2, rows, repeats, 1000);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "transfer_bench: %s\n", e.what());
         status = 1;

@@ -4,7 +4,10 @@
 #include <utility>
 #include <vector>
 
+#include "connections/core/BatchInsert.h"
+#include "support/TestOdbc.h"
 #include "transfer/core/Transfer.h"
+#include "transfer/core/ValueText.h"
 
 using Datatype::Direction;
 
@@ -104,6 +107,57 @@ TEST(TransferStatements, LongValueWithManyQuotesIsDoubledWhole) {
     QString doubled = value;
     doubled.replace(QLatin1Char('\''), QStringLiteral("''"));
     EXPECT_EQ(Insert(ToAse, "t", {value, "z"}), "INSERT INTO [t] VALUES('" + doubled + "', 'z')");
+}
+
+// The same rows sent as literal INSERTs and as text parameters arrive as the
+// same values of the same storage class, each direction into its own column
+// types: NULL and empty texts, quotes, non-ASCII, numbers, dates and bytes.
+TEST(TransferStatements, TextParametersStoreWhatTheLiteralsStore) {
+    const std::vector<std::pair<QString, int>> columns{{"id", 3},      {"name", 200}, {"amount", 5},
+                                                       {"born", 133},  {"at", 135},   {"flag", 11},
+                                                       {"price", 131}, {"photo", 128}};
+    const std::vector<std::vector<Db::Value>> rows{
+        {std::int64_t(7), QString("O'Brien \"東京\" 😀"), 0.1, Db::Date{2021, 5, 1},
+         Db::Timestamp{{2021, 5, 1}, {13, 45, 6, 123456000}}, true, Db::Decimal{"-12.50"},
+         QByteArray("\0\xff", 2)},
+        {Db::Null{}, QString(""), Db::Null{}, Db::Null{}, Db::Null{}, Db::Null{}, Db::Null{}, QByteArray()},
+        {std::int64_t(-9007199254740993), QString("NULL"), 1e15, Db::Date{1, 1, 1},
+         Db::Timestamp{{1999, 12, 31}, {0, 0, 0, 0}}, false, Db::Decimal{"12345678901234567890.1"},
+         QByteArray("x")},
+    };
+    for (Direction d : {ToAse, ToDb2}) {
+        const QString db = TestOdbc::freshFolder() + "/target.db";
+        TestOdbc::exec(db, {Create(d, "literal", columns), Create(d, "bound", columns)});
+        Db::Connection target;
+        target.Open(d == ToAse ? TestOdbc::aseString(db) : TestOdbc::db2String(db));
+        {
+            const QString bound = d == ToAse ? "[bound]" : "\"bound\"";
+            Db::BatchInsert insert(target, "INSERT INTO " + bound + " VALUES(?, ?, ?, ?, ?, ?, ?, ?)",
+                                   std::vector<Db::Parameter>(columns.size(), Db::TextParameter()), 2);
+            for (const auto& row : rows) {
+                QStringList texts;
+                std::vector<Db::Value> values;
+                for (size_t j = 0; j < row.size(); ++j) {
+                    const Db::Value& v = Transfer::ValueOrDefault(row[j], QString());
+                    texts << (Transfer::TakesDb2Date(d, columns[j].second) ? Db2DateText(v) : ValueText(v));
+                    values.push_back(Transfer::BoundText(d, texts.back()));
+                }
+                target.Execute(Insert(d, "literal", texts));
+                EXPECT_TRUE(insert.add(values).empty());
+            }
+            EXPECT_TRUE(insert.flush().empty());
+        }
+        target.Close();
+
+        const QString stored =
+            "SELECT typeof(id), id, typeof(name), name, typeof(amount), amount, typeof(born), "
+            "born, typeof(at), at, typeof(flag), flag, typeof(price), price, typeof(photo), "
+            "photo FROM %1 ORDER BY rowid";
+        const auto literal = TestOdbc::texts(db, stored.arg("literal"));
+        ASSERT_EQ(literal.size(), rows.size());
+        EXPECT_EQ(TestOdbc::texts(db, stored.arg("bound")), literal);
+        EXPECT_EQ(literal[1][3], d == ToAse ? "" : "<null>") << "the empty name";
+    }
 }
 
 TEST(TransferStatements, ReadAndDropNameEachSideItsOwnWay) {

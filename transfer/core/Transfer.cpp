@@ -24,6 +24,9 @@ void AppendQuoted(QString& statement, const QString& text) {
     statement.append(QStringView(text).mid(from));
 }
 
+// Towards DB2 an empty text goes as NULL.
+bool GoesAsNull(Direction d, const QString& text) { return d == Direction::ToDb2 && text.isEmpty(); }
+
 }  // namespace
 
 QString SelectAll(Direction d, const QString& table) {
@@ -54,7 +57,7 @@ QString InsertStart(Direction d, const QString& table) {
 }
 
 void AppendValue(Direction d, QString& statement, const QString& text) {
-    if (d == Direction::ToDb2 && text.isEmpty()) {
+    if (GoesAsNull(d, text)) {
         statement.chop(1);  // the quote that would have opened the literal
         statement += QLatin1String("NULL, '");
         return;
@@ -66,6 +69,10 @@ void AppendValue(Direction d, QString& statement, const QString& text) {
 void EndInsert(QString& statement) {
     statement.chop(3);  // ", '" that would have opened one more value
     statement += QLatin1Char(')');
+}
+
+Db::Value BoundText(Direction d, const QString& text) {
+    return GoesAsNull(d, text) ? Db::Value(Db::Null{}) : Db::Value(text);
 }
 
 bool TakesDb2Date(Direction d, int fieldTypeCode) {

@@ -37,6 +37,10 @@ QString InsertStart(Direction d, const QString& table);
 void AppendValue(Direction d, QString& statement, const QString& text);
 void EndInsert(QString& statement);
 
+// The value a text parameter carries in place of the literal AppendValue
+// writes for the text: NULL where that literal is NULL, else the text.
+Db::Value BoundText(Direction d, const QString& text);
+
 // True for a column that the target creates as a DB2 DATE: its values go
 // in as Db2DateText, every other value as ValueText.
 bool TakesDb2Date(Direction d, int fieldTypeCode);

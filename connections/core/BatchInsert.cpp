@@ -1,0 +1,679 @@
+#include "connections/core/BatchInsert.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <QStringEncoder>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+
+namespace Db {
+
+namespace {
+
+using Kind = Parameter::Kind;
+
+// No status the driver writes has this value: a batch whose statuses all
+// still hold it met a driver that keeps none.
+constexpr SQLUSMALLINT kUnwritten = 0xFFFF;
+constexpr SQLULEN kUncounted = std::numeric_limits<SQLULEN>::max();
+// A longer value is sent alone and in pieces of this size; shorter ones go in
+// the arrays, which a batch lets grow to at most kArrayBytes.
+constexpr qsizetype kLongValue = 1 << 20;
+constexpr qsizetype kArrayBytes = 32 << 20;
+
+bool succeeded(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
+
+struct Diagnostics {
+    QStringList messages;
+    QStringList states;
+    int nativeError = 0;
+};
+
+Diagnostics diagnosticsOf(SQLSMALLINT type, SQLHANDLE handle, SQLRETURN rc) {
+    Diagnostics d;
+    for (SQLSMALLINT i = 1;; ++i) {
+        SQLCHAR state[6] = {};
+        SQLINTEGER native = 0;
+        SQLSMALLINT length = 0;
+        std::vector<SQLCHAR> text(1024);
+        SQLRETURN r = SQLGetDiagRec(type, handle, i, state, &native, text.data(),
+                                    static_cast<SQLSMALLINT>(text.size()), &length);
+        if (r == SQL_SUCCESS_WITH_INFO && length >= static_cast<SQLSMALLINT>(text.size())) {
+            text.resize(length + 1);
+            r = SQLGetDiagRec(type, handle, i, state, &native, text.data(),
+                              static_cast<SQLSMALLINT>(text.size()), &length);
+        }
+        if (!succeeded(r)) break;
+        if (i == 1) d.nativeError = native;
+        d.states << QString::fromUtf8(reinterpret_cast<const char*>(state));
+        d.messages << QString::fromUtf8(reinterpret_cast<const char*>(text.data()),
+                                        std::min<qsizetype>(length, text.size() - 1));
+    }
+    if (d.messages.isEmpty()) d.messages << QStringLiteral("ODBC call failed with return code %1").arg(rc);
+    return d;
+}
+
+Error errorOf(const Diagnostics& d) { return Error(d.messages.join(QLatin1Char('\n')), d.states); }
+
+void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
+    if (!succeeded(rc)) throw errorOf(diagnosticsOf(type, handle, rc));
+}
+
+// What Debian's SQLite driver (0.9998), the stand-in for both databases,
+// does wrong with parameters: it keeps only the milliseconds of a timestamp
+// structure, though it stores a timestamp's text whole; and it gives every
+// binary value of an array the length of the first row's.
+struct Quirks {
+    bool timestampsAsText = false;
+    bool binaryLengthOfFirstRow = false;
+};
+
+Quirks quirksOf(SQLHDBC dbc) {
+    SQLCHAR name[256] = {};
+    SQLSMALLINT length = 0;
+    if (!succeeded(SQLGetInfo(dbc, SQL_DRIVER_NAME, name, sizeof name, &length))) return {};
+    const bool sqlite = QString::fromUtf8(reinterpret_cast<const char*>(name))
+                            .startsWith(QLatin1String("sqlite3odbc"), Qt::CaseInsensitive);
+    return {sqlite, sqlite};
+}
+
+const char* kindName(Kind k) {
+    static const char* const names[] = {
+        "text", "integer", "unsigned integer", "double", "float", "bit", "decimal",
+        "date", "time",    "timestamp",        "binary"};
+    return names[static_cast<int>(k)];
+}
+
+QByteArray fractionText(std::uint32_t nanoseconds) {
+    if (nanoseconds == 0) return {};
+    QByteArray digits = QByteArray::number(nanoseconds).rightJustified(9, '0');
+    while (digits.endsWith('0')) digits.chop(1);
+    return '.' + digits;
+}
+
+QByteArray timeText(const Time& t) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.hour, t.minute, t.second);
+    return text + fractionText(t.nanoseconds);
+}
+
+QByteArray timestampText(const Timestamp& ts) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d ", ts.date.year, ts.date.month, ts.date.day);
+    return text + timeText(ts.time);
+}
+
+}  // namespace
+
+Parameter TextParameter() { return {Kind::Text, SQL_VARCHAR, 0, 0}; }
+
+Parameter TypedParameter(const ColumnDescription& c) {
+    switch (c.sqlType) {
+        case SQL_BIT:
+            return {Kind::Bit, SQL_BIT, 1, 0};
+        case SQL_TINYINT:
+        case SQL_SMALLINT:
+        case SQL_INTEGER:
+        case SQL_BIGINT:
+            return {c.isUnsigned ? Kind::Unsigned : Kind::Integer, c.sqlType, c.size, 0};
+        case SQL_DECIMAL:
+        case SQL_NUMERIC:
+            return {Kind::Decimal, c.sqlType, c.size, c.decimalDigits};
+        case SQL_REAL:
+            return {Kind::Float, SQL_REAL, c.size, 0};
+        case SQL_FLOAT:
+        case SQL_DOUBLE:
+            return {Kind::Double, SQL_DOUBLE, c.size, 0};
+        case SQL_TYPE_DATE:
+        case SQL_DATE:
+            return {Kind::Date, SQL_TYPE_DATE, 10, 0};
+        case SQL_TYPE_TIME:
+        case SQL_TIME:
+            // Described as text: a driver that converts the text to ODBC's
+            // time type first refuses the fraction (MariaDB's, with 22008).
+            return {Kind::Time, SQL_VARCHAR, 0, 0};
+        case SQL_TYPE_TIMESTAMP:
+        case SQL_TIMESTAMP:
+            // Described to the nanosecond whatever the source says: some
+            // drivers cut the fraction to the digits a parameter declares.
+            return {Kind::Timestamp, SQL_TYPE_TIMESTAMP, 29, 9};
+        case SQL_BINARY:
+        case SQL_VARBINARY:
+        case SQL_LONGVARBINARY:
+            return {Kind::Binary, c.sqlType, c.size, 0};
+        case SQL_CHAR:
+        case SQL_VARCHAR:
+        case SQL_WCHAR:
+        case SQL_WVARCHAR:
+        case SQL_GUID:
+            return {Kind::Text, SQL_VARCHAR, c.size, 0};
+        default:
+            return {Kind::Text, SQL_LONGVARCHAR, c.size, 0};
+    }
+}
+
+// --- BatchInsert ---------------------------------------------------------
+
+namespace {
+
+// One parameter's values for the rows of a batch, bound column-wise. Values
+// of a fixed size are written straight into the array. The others are
+// written one after the other into a pool, and laid out in the array, with
+// room for the longest of them, when the batch goes: a heap block per value
+// would cost text more than the driver's own work.
+struct Column {
+    Parameter parameter;
+    SQLSMALLINT cType = SQL_C_CHAR;
+    size_t fixedWidth = 0;  // 0: the values vary in length
+    std::vector<char> data;
+    std::vector<SQLLEN> indicators;
+    QByteArray pool;
+    std::vector<qsizetype> starts, lengths;
+    qsizetype longest = 0;
+    size_t width = 0;
+
+    bool varies() const { return fixedWidth == 0; }
+    const char* bytes(int row) const { return pool.constData() + starts[row]; }
+};
+
+}  // namespace
+
+struct BatchInsert::State {
+    SQLHDBC dbc = SQL_NULL_HANDLE;
+    SQLHSTMT stmt = SQL_NULL_HANDLE;
+    std::vector<Column> columns;
+    int rowsPerBatch = 1;
+    bool arrays = false;
+    Quirks quirks;
+    bool restoreAutocommit = false;
+    bool inTransaction = false;
+    int count = 0;        // rows waiting to be sent
+    long long taken = 0;  // rows given so far, those waiting included
+    long long sent = 0;   // rows stored or refused
+    std::vector<SQLUSMALLINT> statuses;
+    SQLULEN processed = 0;
+    QByteArray statement;
+
+    void prepare() {
+        check(SQLPrepare(stmt, reinterpret_cast<SQLCHAR*>(statement.data()), SQLINTEGER(statement.size())),
+              SQL_HANDLE_STMT, stmt);
+    }
+
+    void store(int row, const std::vector<Value>& values);
+    void dropFirst(int rows);
+    qsizetype bytesWith(int row) const;
+    bool isLong(int row) const;
+    bool arrayKeepsLengths(int rows) const;
+    std::vector<RowFailure> sendFirst(int rows);
+    std::vector<RowFailure> send(int rows);
+    void bind(int first, int rows);
+    bool execute(int rows, Diagnostics* refused);
+    SQLRETURN putLongValues();
+    bool executeArray(int rows);
+    bool executeEach(int rows);
+    std::vector<RowFailure> sendAlone(int rows);
+    void endTransaction(SQLSMALLINT completion);
+};
+
+namespace {
+
+struct CForm {
+    SQLSMALLINT cType;
+    size_t width;
+};
+
+CForm cFormOf(Kind kind, bool timestampsAsText) {
+    switch (kind) {
+        case Kind::Integer:
+            return {SQL_C_SBIGINT, sizeof(SQLBIGINT)};
+        case Kind::Unsigned:
+            return {SQL_C_UBIGINT, sizeof(SQLUBIGINT)};
+        case Kind::Double:
+            return {SQL_C_DOUBLE, sizeof(SQLDOUBLE)};
+        case Kind::Float:
+            return {SQL_C_FLOAT, sizeof(SQLREAL)};
+        case Kind::Bit:
+            return {SQL_C_BIT, sizeof(unsigned char)};
+        case Kind::Date:
+            return {SQL_C_TYPE_DATE, sizeof(SQL_DATE_STRUCT)};
+        case Kind::Timestamp:
+            if (timestampsAsText) return {SQL_C_CHAR, 0};
+            return {SQL_C_TYPE_TIMESTAMP, sizeof(SQL_TIMESTAMP_STRUCT)};
+        case Kind::Binary:
+            return {SQL_C_BINARY, 0};
+        case Kind::Text:
+        case Kind::Decimal:
+        case Kind::Time:
+            return {SQL_C_CHAR, 0};
+    }
+    return {SQL_C_CHAR, 0};
+}
+
+[[noreturn]] void refuseKind(size_t column, const Value& v, Kind kind) {
+    static const char* const valueKinds[] = {
+        "NULL", "integer", "unsigned integer", "decimal", "double", "float", "boolean",
+        "date", "time",    "timestamp",        "text",    "binary", "GUID"};
+    throw std::invalid_argument(QStringLiteral("Parameter %1: a %2 value cannot be bound as %3.")
+                                    .arg(column + 1)
+                                    .arg(QLatin1String(valueKinds[v.index()]), QLatin1String(kindName(kind)))
+                                    .toStdString());
+}
+
+template <typename T>
+void put(Column& c, int row, const T& value) {
+    std::memcpy(c.data.data() + size_t(row) * c.fixedWidth, &value, sizeof value);
+    c.indicators[row] = 0;
+}
+
+void appendUtf8(QByteArray& pool, const QString& text) {
+    static thread_local QStringEncoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const qsizetype at = pool.size();
+    pool.resize(at + utf8.requiredSpace(text.size()));
+    pool.truncate(utf8.appendToBuffer(pool.data() + at, text) - pool.constData());
+}
+
+// Appends the bytes of a value whose length varies, or refuses it.
+void appendBytes(QByteArray& pool, size_t column, const Value& v, Kind kind) {
+    switch (kind) {
+        case Kind::Text:
+            if (const auto* s = std::get_if<QString>(&v)) return appendUtf8(pool, *s);
+            if (const auto* g = std::get_if<Guid>(&v)) {
+                const QString& t = g->text;
+                return appendUtf8(pool, t.startsWith(QLatin1Char('{')) ? t.mid(1, t.size() - 2) : t);
+            }
+            break;
+        case Kind::Decimal:
+            if (const auto* d = std::get_if<Decimal>(&v)) {
+                pool.append(d->digits.data(), qsizetype(d->digits.size()));
+                return;
+            }
+            break;
+        case Kind::Time:
+            if (const auto* t = std::get_if<Time>(&v)) {
+                pool.append(timeText(*t));
+                return;
+            }
+            if (const auto* s = std::get_if<QString>(&v)) return appendUtf8(pool, *s);
+            break;
+        case Kind::Timestamp:
+            if (const auto* ts = std::get_if<Timestamp>(&v)) {
+                pool.append(timestampText(*ts));
+                return;
+            }
+            break;
+        case Kind::Binary:
+            if (const auto* b = std::get_if<QByteArray>(&v)) {
+                pool.append(*b);
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    refuseKind(column, v, kind);
+}
+
+}  // namespace
+
+void BatchInsert::State::store(int row, const std::vector<Value>& values) {
+    if (values.size() != columns.size())
+        throw std::invalid_argument(QStringLiteral("A row of %1 values for %2 parameters.")
+                                        .arg(values.size())
+                                        .arg(columns.size())
+                                        .toStdString());
+    for (size_t i = 0; i < columns.size(); ++i) {
+        Column& c = columns[i];
+        const Value& v = values[i];
+        if (c.varies()) {
+            const qsizetype start = c.pool.size();
+            if (!isNull(v)) appendBytes(c.pool, i, v, c.parameter.kind);
+            c.starts[row] = start;
+            c.lengths[row] = c.pool.size() - start;
+            c.indicators[row] = isNull(v) ? SQL_NULL_DATA : c.lengths[row];
+            continue;
+        }
+        if (isNull(v)) {
+            c.indicators[row] = SQL_NULL_DATA;
+            continue;
+        }
+        switch (c.parameter.kind) {
+            case Kind::Integer:
+                if (const auto* x = std::get_if<std::int64_t>(&v)) {
+                    put(c, row, SQLBIGINT(*x));
+                    continue;
+                }
+                break;
+            case Kind::Unsigned:
+                if (const auto* x = std::get_if<std::uint64_t>(&v)) {
+                    put(c, row, SQLUBIGINT(*x));
+                    continue;
+                }
+                break;
+            case Kind::Double:
+                if (const auto* x = std::get_if<double>(&v)) {
+                    put(c, row, SQLDOUBLE(*x));
+                    continue;
+                }
+                break;
+            case Kind::Float:
+                if (const auto* x = std::get_if<float>(&v)) {
+                    put(c, row, SQLREAL(*x));
+                    continue;
+                }
+                break;
+            case Kind::Bit:
+                if (const auto* x = std::get_if<bool>(&v)) {
+                    put(c, row, static_cast<unsigned char>(*x ? 1 : 0));
+                    continue;
+                }
+                break;
+            case Kind::Date:
+                if (const auto* x = std::get_if<Date>(&v)) {
+                    put(c, row,
+                        SQL_DATE_STRUCT{SQLSMALLINT(x->year), SQLUSMALLINT(x->month), SQLUSMALLINT(x->day)});
+                    continue;
+                }
+                break;
+            case Kind::Timestamp:
+                if (const auto* x = std::get_if<Timestamp>(&v)) {
+                    put(c, row,
+                        SQL_TIMESTAMP_STRUCT{SQLSMALLINT(x->date.year), SQLUSMALLINT(x->date.month),
+                                             SQLUSMALLINT(x->date.day), SQLUSMALLINT(x->time.hour),
+                                             SQLUSMALLINT(x->time.minute), SQLUSMALLINT(x->time.second),
+                                             SQLUINTEGER(x->time.nanoseconds)});
+                    continue;
+                }
+                break;
+            default:
+                break;
+        }
+        refuseKind(i, v, c.parameter.kind);
+    }
+}
+
+// Moves the rows after the first ones to the front.
+void BatchInsert::State::dropFirst(int rows) {
+    const int kept = count - rows;
+    for (Column& c : columns) {
+        std::move(c.indicators.begin() + rows, c.indicators.begin() + count, c.indicators.begin());
+        if (!c.varies()) {
+            std::memmove(c.data.data(), c.data.data() + size_t(rows) * c.fixedWidth,
+                         size_t(kept) * c.fixedWidth);
+            continue;
+        }
+        const qsizetype from = kept > 0 ? c.starts[rows] : c.pool.size();
+        c.pool.remove(0, from);
+        c.longest = 0;
+        for (int r = 0; r < kept; ++r) {
+            c.starts[r] = c.starts[r + rows] - from;
+            c.lengths[r] = c.lengths[r + rows];
+            c.longest = std::max(c.longest, c.lengths[r]);
+        }
+    }
+    count = kept;
+}
+
+// What the arrays of varying values would take with this row among the rows
+// before it.
+qsizetype BatchInsert::State::bytesWith(int row) const {
+    qsizetype perRow = 0;
+    for (const Column& c : columns)
+        if (c.varies()) perRow += std::max(c.longest, c.lengths[row]);
+    return perRow * (row + 1);
+}
+
+bool BatchInsert::State::isLong(int row) const {
+    for (const Column& c : columns)
+        if (c.varies() && c.lengths[row] > kLongValue) return true;
+    return false;
+}
+
+bool BatchInsert::State::arrayKeepsLengths(int rows) const {
+    if (!quirks.binaryLengthOfFirstRow) return true;
+    for (const Column& c : columns) {
+        if (c.parameter.kind != Kind::Binary) continue;
+        const SQLLEN* first = c.indicators.data();
+        const auto same = [&](SQLLEN length) { return length == SQL_NULL_DATA || length == *first; };
+        if (!std::all_of(first, first + rows, same)) return false;
+    }
+    return true;
+}
+
+BatchInsert::BatchInsert(Connection& connection, const QString& statement, std::vector<Parameter> parameters,
+                         int rowsPerBatch)
+    : d_(std::make_unique<State>()) {
+    if (rowsPerBatch < 1 || rowsPerBatch > MaxRowsPerBatch)
+        throw std::out_of_range(QStringLiteral("Rows per batch must be from 1 to %1, not %2.")
+                                    .arg(MaxRowsPerBatch)
+                                    .arg(rowsPerBatch)
+                                    .toStdString());
+    State& d = *d_;
+    d.dbc = connection.handle();
+    d.rowsPerBatch = rowsPerBatch;
+    d.quirks = quirksOf(d.dbc);
+    for (const Parameter& p : parameters) {
+        Column c;
+        c.parameter = p;
+        const CForm form = cFormOf(p.kind, d.quirks.timestampsAsText);
+        c.cType = form.cType;
+        c.fixedWidth = form.width;
+        c.indicators.resize(rowsPerBatch);
+        if (c.varies()) {
+            c.starts.resize(rowsPerBatch);
+            c.lengths.resize(rowsPerBatch);
+        } else {
+            c.data.resize(size_t(rowsPerBatch) * c.fixedWidth);
+        }
+        d.columns.push_back(std::move(c));
+    }
+    d.statuses.resize(rowsPerBatch);
+
+    connection.notify(statement);
+    check(SQLAllocHandle(SQL_HANDLE_STMT, d.dbc, &d.stmt), SQL_HANDLE_DBC, d.dbc);
+    d.statement = statement.toUtf8();
+    try {
+        d.prepare();
+        // A driver that cannot take arrays refuses the size or says it
+        // changed it (01S02).
+        if (rowsPerBatch > 1 &&
+            succeeded(SQLSetStmtAttr(d.stmt, SQL_ATTR_PARAMSET_SIZE,
+                                     reinterpret_cast<SQLPOINTER>(SQLULEN(rowsPerBatch)), 0))) {
+            SQLULEN size = 0;
+            d.arrays = succeeded(SQLGetStmtAttr(d.stmt, SQL_ATTR_PARAMSET_SIZE, &size, 0, nullptr)) &&
+                       size == SQLULEN(rowsPerBatch);
+        }
+        if (d.arrays) {
+            check(SQLSetStmtAttr(d.stmt, SQL_ATTR_PARAM_STATUS_PTR, d.statuses.data(), 0), SQL_HANDLE_STMT,
+                  d.stmt);
+            check(SQLSetStmtAttr(d.stmt, SQL_ATTR_PARAMS_PROCESSED_PTR, &d.processed, 0), SQL_HANDLE_STMT,
+                  d.stmt);
+        }
+        SQLULEN autocommit = SQL_AUTOCOMMIT_ON;
+        SQLGetConnectAttr(d.dbc, SQL_ATTR_AUTOCOMMIT, &autocommit, 0, nullptr);
+        if (autocommit != SQL_AUTOCOMMIT_OFF) {
+            check(SQLSetConnectAttr(d.dbc, SQL_ATTR_AUTOCOMMIT,
+                                    reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
+                  SQL_HANDLE_DBC, d.dbc);
+            d.restoreAutocommit = true;
+        }
+    } catch (...) {
+        SQLFreeHandle(SQL_HANDLE_STMT, d.stmt);
+        throw;
+    }
+}
+
+// A batch left half sent by a failure is rolled back, since turning
+// autocommit on would commit it.
+BatchInsert::~BatchInsert() {
+    State& d = *d_;
+    if (d.inTransaction) SQLEndTran(SQL_HANDLE_DBC, d.dbc, SQL_ROLLBACK);
+    SQLFreeHandle(SQL_HANDLE_STMT, d.stmt);
+    if (d.restoreAutocommit)
+        SQLSetConnectAttr(d.dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
+}
+
+bool BatchInsert::sendsArrays() const { return d_->arrays; }
+long long BatchInsert::rowsTaken() const { return d_->taken; }
+
+std::vector<RowFailure> BatchInsert::add(const std::vector<Value>& row) {
+    State& d = *d_;
+    const int at = d.count;
+    d.store(at, row);
+    ++d.count;
+    ++d.taken;
+    std::vector<RowFailure> failures;
+    const bool alone = d.isLong(at);
+    if (at > 0 && (alone || d.bytesWith(at) > kArrayBytes)) failures = d.sendFirst(at);
+    for (Column& c : d.columns)
+        if (c.varies()) c.longest = std::max(c.longest, c.lengths[d.count - 1]);
+    if (alone || d.count == d.rowsPerBatch) {
+        std::vector<RowFailure> more = d.sendFirst(d.count);
+        failures.insert(failures.end(), more.begin(), more.end());
+    }
+    return failures;
+}
+
+std::vector<RowFailure> BatchInsert::flush() { return d_->sendFirst(d_->count); }
+
+std::vector<RowFailure> BatchInsert::State::sendFirst(int rows) {
+    if (rows == 0) return {};
+    std::vector<RowFailure> failures = send(rows);
+    sent += rows;
+    dropFirst(rows);
+    return failures;
+}
+
+// Sends the first rows of the arrays: as one array when the driver takes
+// arrays, else one execution each. Anything short of every row stored is
+// rolled back, and the rows are sent again one at a time.
+std::vector<RowFailure> BatchInsert::State::send(int rows) {
+    for (Column& c : columns) {
+        if (!c.varies()) continue;
+        qsizetype longest = 0;
+        for (int r = 0; r < rows; ++r) longest = std::max(longest, c.lengths[r]);
+        // A long value is not copied: it goes in pieces from the pool.
+        if (longest > kLongValue) longest = 0;
+        c.width = size_t(std::max<qsizetype>(longest, 1));
+        c.data.resize(size_t(rows) * c.width);
+        for (int r = 0; r < rows; ++r)
+            if (c.lengths[r] <= kLongValue)
+                std::memcpy(c.data.data() + size_t(r) * c.width, c.bytes(r), size_t(c.lengths[r]));
+    }
+    inTransaction = true;
+    const bool stored =
+        arrays && rows > 1 && arrayKeepsLengths(rows) ? executeArray(rows) : executeEach(rows);
+    endTransaction(stored ? SQL_COMMIT : SQL_ROLLBACK);
+    if (stored) return {};
+    std::vector<RowFailure> failures = sendAlone(rows);
+    for (RowFailure& f : failures) f.row += sent;
+    return failures;
+}
+
+void BatchInsert::State::endTransaction(SQLSMALLINT completion) {
+    check(SQLEndTran(SQL_HANDLE_DBC, dbc, completion), SQL_HANDLE_DBC, dbc);
+    inTransaction = false;
+}
+
+void BatchInsert::State::bind(int first, int rows) {
+    for (size_t i = 0; i < columns.size(); ++i) {
+        Column& c = columns[i];
+        const Parameter& p = c.parameter;
+        const size_t width = c.varies() ? c.width : c.fixedWidth;
+        SQLLEN* indicator = c.indicators.data() + first;
+        SQLPOINTER value = c.data.data() + size_t(first) * width;
+        SQLULEN size = p.size;
+        SQLLEN bufferLength = SQLLEN(width);
+        if (c.varies()) {
+            const qsizetype length = c.lengths[first];
+            size = std::max<SQLULEN>(size, rows == 1 ? std::max<qsizetype>(length, 1) : width);
+            if (rows == 1 && length > kLongValue) {
+                // The token SQLParamData hands back is the parameter's number.
+                value = reinterpret_cast<SQLPOINTER>(i + 1);
+                bufferLength = 0;
+                *indicator = SQL_LEN_DATA_AT_EXEC(SQLLEN(length));
+            }
+        }
+        check(SQLBindParameter(stmt, SQLUSMALLINT(i + 1), SQL_PARAM_INPUT, c.cType, SQLSMALLINT(p.sqlType),
+                               size, SQLSMALLINT(p.decimalDigits), value, bufferLength, indicator),
+              SQL_HANDLE_STMT, stmt);
+    }
+    if (arrays)
+        check(SQLSetStmtAttr(stmt, SQL_ATTR_PARAMSET_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(rows)), 0),
+              SQL_HANDLE_STMT, stmt);
+}
+
+SQLRETURN BatchInsert::State::putLongValues() {
+    SQLPOINTER token = nullptr;
+    SQLRETURN rc = SQLParamData(stmt, &token);
+    while (rc == SQL_NEED_DATA) {
+        const Column& c = columns.at(reinterpret_cast<size_t>(token) - 1);
+        for (qsizetype at = 0; at < c.lengths[0]; at += kLongValue) {
+            rc = SQLPutData(stmt, const_cast<char*>(c.bytes(0)) + at,
+                            SQLLEN(std::min<qsizetype>(kLongValue, c.lengths[0] - at)));
+            if (!succeeded(rc)) return rc;
+        }
+        rc = SQLParamData(stmt, &token);
+    }
+    return rc;
+}
+
+// Runs the bound rows once; on failure the driver's diagnostics go to refused.
+bool BatchInsert::State::execute(int rows, Diagnostics* refused) {
+    std::fill_n(statuses.begin(), rows, kUnwritten);
+    processed = kUncounted;
+    SQLRETURN rc = SQLExecute(stmt);
+    const bool inPieces = rc == SQL_NEED_DATA;
+    if (inPieces) rc = putLongValues();
+    bool stored = succeeded(rc) || rc == SQL_NO_DATA;
+    if (stored && arrays && rows > 1) {
+        // Stored only when every row says so, or the driver keeps no
+        // statuses and counted every row processed.
+        const auto begin = statuses.begin(), end = statuses.begin() + rows;
+        const bool kept = std::all_of(begin, end, [](SQLUSMALLINT s) {
+            return s == SQL_PARAM_SUCCESS || s == SQL_PARAM_SUCCESS_WITH_INFO;
+        });
+        const bool unkept = std::all_of(begin, end, [](SQLUSMALLINT s) { return s == kUnwritten; });
+        stored = (kept || unkept) && (processed == kUncounted || processed == SQLULEN(rows));
+    }
+    if (!stored && refused) *refused = diagnosticsOf(SQL_HANDLE_STMT, stmt, rc);
+    SQLFreeStmt(stmt, SQL_CLOSE);
+    // MariaDB's statement keeps a long value the server refused, and refuses
+    // every later execution for it, until it is prepared again.
+    if (!stored && inPieces) prepare();
+    return stored;
+}
+
+bool BatchInsert::State::executeArray(int rows) {
+    bind(0, rows);
+    return execute(rows, nullptr);
+}
+
+bool BatchInsert::State::executeEach(int rows) {
+    for (int r = 0; r < rows; ++r) {
+        bind(r, 1);
+        if (!execute(1, nullptr)) return false;
+    }
+    return true;
+}
+
+// Each row in a transaction of its own, so a failure undoes that row alone
+// even on a server that ends the whole transaction for it. Row numbers count
+// from 1 within these rows.
+std::vector<RowFailure> BatchInsert::State::sendAlone(int rows) {
+    std::vector<RowFailure> failures;
+    for (int r = 0; r < rows; ++r) {
+        bind(r, 1);
+        Diagnostics refused;
+        inTransaction = true;
+        const bool stored = execute(1, &refused);
+        endTransaction(stored ? SQL_COMMIT : SQL_ROLLBACK);
+        if (!stored) failures.push_back({r + 1, errorOf(refused), refused.nativeError});
+    }
+    return failures;
+}
+
+}  // namespace Db
