@@ -3,11 +3,14 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include "connections/core/Watchdog.h"
+
 #include <QStringEncoder>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 
 namespace Db {
@@ -26,42 +29,6 @@ constexpr qsizetype kLongValue = 1 << 20;
 constexpr qsizetype kArrayBytes = 32 << 20;
 
 bool succeeded(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
-
-struct Diagnostics {
-    QStringList messages;
-    QStringList states;
-    int nativeError = 0;
-};
-
-Diagnostics diagnosticsOf(SQLSMALLINT type, SQLHANDLE handle, SQLRETURN rc) {
-    Diagnostics d;
-    for (SQLSMALLINT i = 1;; ++i) {
-        SQLCHAR state[6] = {};
-        SQLINTEGER native = 0;
-        SQLSMALLINT length = 0;
-        std::vector<SQLCHAR> text(1024);
-        SQLRETURN r = SQLGetDiagRec(type, handle, i, state, &native, text.data(),
-                                    static_cast<SQLSMALLINT>(text.size()), &length);
-        if (r == SQL_SUCCESS_WITH_INFO && length >= static_cast<SQLSMALLINT>(text.size())) {
-            text.resize(length + 1);
-            r = SQLGetDiagRec(type, handle, i, state, &native, text.data(),
-                              static_cast<SQLSMALLINT>(text.size()), &length);
-        }
-        if (!succeeded(r)) break;
-        if (i == 1) d.nativeError = native;
-        d.states << QString::fromUtf8(reinterpret_cast<const char*>(state));
-        d.messages << QString::fromUtf8(reinterpret_cast<const char*>(text.data()),
-                                        std::min<qsizetype>(length, text.size() - 1));
-    }
-    if (d.messages.isEmpty()) d.messages << QStringLiteral("ODBC call failed with return code %1").arg(rc);
-    return d;
-}
-
-Error errorOf(const Diagnostics& d) { return Error(d.messages.join(QLatin1Char('\n')), d.states); }
-
-void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
-    if (!succeeded(rc)) throw errorOf(diagnosticsOf(type, handle, rc));
-}
 
 // What Debian's SQLite driver (0.9998), the stand-in for both databases,
 // does wrong with parameters: it keeps only the milliseconds of a timestamp
@@ -183,6 +150,7 @@ struct Column {
 }  // namespace
 
 struct BatchInsert::State {
+    Connection* connection = nullptr;
     SQLHDBC dbc = SQL_NULL_HANDLE;
     SQLHSTMT stmt = SQL_NULL_HANDLE;
     std::vector<Column> columns;
@@ -198,6 +166,11 @@ struct BatchInsert::State {
     SQLULEN processed = 0;
     QByteArray statement;
 
+    // Every failure is told by the connection, which knows a lost one.
+    void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
+        if (!succeeded(rc)) throw connection->failure(type, handle, rc, false);
+    }
+
     void prepare() {
         check(SQLPrepare(stmt, reinterpret_cast<SQLCHAR*>(statement.data()), SQLINTEGER(statement.size())),
               SQL_HANDLE_STMT, stmt);
@@ -211,10 +184,10 @@ struct BatchInsert::State {
     std::vector<RowFailure> sendFirst(int rows);
     std::vector<RowFailure> send(int rows);
     void bind(int first, int rows);
-    bool execute(int rows, Diagnostics* refused);
+    bool execute(int rows, std::optional<Error>* refused);
     SQLRETURN putLongValues();
-    bool executeArray(int rows);
-    bool executeEach(int rows);
+    bool executeArray(int rows, std::optional<Error>* refused);
+    bool executeEach(int rows, std::optional<Error>* refused);
     std::vector<RowFailure> sendAlone(int rows);
     void endTransaction(SQLSMALLINT completion);
 };
@@ -452,6 +425,7 @@ BatchInsert::BatchInsert(Connection& connection, const QString& statement, std::
                                     .arg(rowsPerBatch)
                                     .toStdString());
     State& d = *d_;
+    d.connection = &connection;
     d.dbc = connection.handle();
     d.rowsPerBatch = rowsPerBatch;
     d.quirks = quirksOf(d.dbc);
@@ -473,7 +447,10 @@ BatchInsert::BatchInsert(Connection& connection, const QString& statement, std::
     d.statuses.resize(rowsPerBatch);
 
     connection.notify(statement);
-    check(SQLAllocHandle(SQL_HANDLE_STMT, d.dbc, &d.stmt), SQL_HANDLE_DBC, d.dbc);
+    d.check(SQLAllocHandle(SQL_HANDLE_STMT, d.dbc, &d.stmt), SQL_HANDLE_DBC, d.dbc);
+    if (connection.QueryTimeout > 0)
+        SQLSetStmtAttr(d.stmt, SQL_ATTR_QUERY_TIMEOUT,
+                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(connection.QueryTimeout)), 0);
     d.statement = statement.toUtf8();
     try {
         d.prepare();
@@ -487,17 +464,17 @@ BatchInsert::BatchInsert(Connection& connection, const QString& statement, std::
                        size == SQLULEN(rowsPerBatch);
         }
         if (d.arrays) {
-            check(SQLSetStmtAttr(d.stmt, SQL_ATTR_PARAM_STATUS_PTR, d.statuses.data(), 0), SQL_HANDLE_STMT,
-                  d.stmt);
-            check(SQLSetStmtAttr(d.stmt, SQL_ATTR_PARAMS_PROCESSED_PTR, &d.processed, 0), SQL_HANDLE_STMT,
-                  d.stmt);
+            d.check(SQLSetStmtAttr(d.stmt, SQL_ATTR_PARAM_STATUS_PTR, d.statuses.data(), 0), SQL_HANDLE_STMT,
+                    d.stmt);
+            d.check(SQLSetStmtAttr(d.stmt, SQL_ATTR_PARAMS_PROCESSED_PTR, &d.processed, 0), SQL_HANDLE_STMT,
+                    d.stmt);
         }
         SQLULEN autocommit = SQL_AUTOCOMMIT_ON;
         SQLGetConnectAttr(d.dbc, SQL_ATTR_AUTOCOMMIT, &autocommit, 0, nullptr);
         if (autocommit != SQL_AUTOCOMMIT_OFF) {
-            check(SQLSetConnectAttr(d.dbc, SQL_ATTR_AUTOCOMMIT,
-                                    reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
-                  SQL_HANDLE_DBC, d.dbc);
+            d.check(SQLSetConnectAttr(d.dbc, SQL_ATTR_AUTOCOMMIT,
+                                      reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
+                    SQL_HANDLE_DBC, d.dbc);
             d.restoreAutocommit = true;
         }
     } catch (...) {
@@ -518,6 +495,7 @@ BatchInsert::~BatchInsert() {
 
 bool BatchInsert::sendsArrays() const { return d_->arrays; }
 long long BatchInsert::rowsTaken() const { return d_->taken; }
+long long BatchInsert::rowsSent() const { return d_->sent; }
 
 std::vector<RowFailure> BatchInsert::add(const std::vector<Value>& row) {
     State& d = *d_;
@@ -564,8 +542,15 @@ std::vector<RowFailure> BatchInsert::State::send(int rows) {
                 std::memcpy(c.data.data() + size_t(r) * c.width, c.bytes(r), size_t(c.lengths[r]));
     }
     inTransaction = true;
-    const bool stored =
-        arrays && rows > 1 && arrayKeepsLengths(rows) ? executeArray(rows) : executeEach(rows);
+    std::optional<Error> refused;
+    const bool stored = arrays && rows > 1 && arrayKeepsLengths(rows) ? executeArray(rows, &refused)
+                                                                      : executeEach(rows, &refused);
+    // Over a connection that is gone nothing more is tried: not the
+    // rollback, not the rows one by one.
+    if (!stored && refused && refused->connectionLost()) {
+        inTransaction = false;
+        return {RowFailure{sent + 1, *refused}};
+    }
     endTransaction(stored ? SQL_COMMIT : SQL_ROLLBACK);
     if (stored) return {};
     std::vector<RowFailure> failures = sendAlone(rows);
@@ -621,10 +606,12 @@ SQLRETURN BatchInsert::State::putLongValues() {
     return rc;
 }
 
-// Runs the bound rows once; on failure the driver's diagnostics go to refused.
-bool BatchInsert::State::execute(int rows, Diagnostics* refused) {
+// Runs the bound rows once, within the query timeout; on failure the
+// driver's diagnostics go to refused.
+bool BatchInsert::State::execute(int rows, std::optional<Error>* refused) {
     std::fill_n(statuses.begin(), rows, kUnwritten);
     processed = kUncounted;
+    StatementWatch watch(stmt, connection->QueryTimeout);
     SQLRETURN rc = SQLExecute(stmt);
     const bool inPieces = rc == SQL_NEED_DATA;
     if (inPieces) rc = putLongValues();
@@ -639,23 +626,23 @@ bool BatchInsert::State::execute(int rows, Diagnostics* refused) {
         const bool unkept = std::all_of(begin, end, [](SQLUSMALLINT s) { return s == kUnwritten; });
         stored = (kept || unkept) && (processed == kUncounted || processed == SQLULEN(rows));
     }
-    if (!stored && refused) *refused = diagnosticsOf(SQL_HANDLE_STMT, stmt, rc);
+    if (!stored) *refused = connection->failure(SQL_HANDLE_STMT, stmt, rc, watch.cancelled());
     SQLFreeStmt(stmt, SQL_CLOSE);
     // MariaDB's statement keeps a long value the server refused, and refuses
     // every later execution for it, until it is prepared again.
-    if (!stored && inPieces) prepare();
+    if (!stored && inPieces && !(*refused)->connectionLost()) prepare();
     return stored;
 }
 
-bool BatchInsert::State::executeArray(int rows) {
+bool BatchInsert::State::executeArray(int rows, std::optional<Error>* refused) {
     bind(0, rows);
-    return execute(rows, nullptr);
+    return execute(rows, refused);
 }
 
-bool BatchInsert::State::executeEach(int rows) {
+bool BatchInsert::State::executeEach(int rows, std::optional<Error>* refused) {
     for (int r = 0; r < rows; ++r) {
         bind(r, 1);
-        if (!execute(1, nullptr)) return false;
+        if (!execute(1, refused)) return false;
     }
     return true;
 }
@@ -667,11 +654,16 @@ std::vector<RowFailure> BatchInsert::State::sendAlone(int rows) {
     std::vector<RowFailure> failures;
     for (int r = 0; r < rows; ++r) {
         bind(r, 1);
-        Diagnostics refused;
+        std::optional<Error> refused;
         inTransaction = true;
         const bool stored = execute(1, &refused);
+        if (!stored && refused->connectionLost()) {
+            inTransaction = false;
+            failures.push_back({r + 1, *refused});
+            break;
+        }
         endTransaction(stored ? SQL_COMMIT : SQL_ROLLBACK);
-        if (!stored) failures.push_back({r + 1, errorOf(refused), refused.nativeError});
+        if (!stored) failures.push_back({r + 1, *refused});
     }
     return failures;
 }

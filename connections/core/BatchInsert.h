@@ -42,11 +42,12 @@ Parameter TextParameter();
 Parameter TypedParameter(const ColumnDescription& source);
 
 // A row the target refused: its number among every row given to the batch
-// (the first is 1), the driver's diagnostics, and the first one's native code.
+// (the first is 1) and the driver's diagnostics. When the connection was
+// lost (or the server did not answer in time), nothing more was sent: that
+// row and every row after it in the batch stay unsent.
 struct RowFailure {
     long long row = 0;
     Error error;
-    int nativeError = 0;
 };
 
 // Rows sent through one prepared INSERT with a parameter marker per column,
@@ -84,6 +85,8 @@ public:
     // False when the driver takes one row of parameters per execution.
     bool sendsArrays() const;
     long long rowsTaken() const;
+    // Rows stored or refused so far; the rest of those taken wait.
+    long long rowsSent() const;
 
 private:
     struct State;

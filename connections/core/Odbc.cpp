@@ -308,8 +308,8 @@ struct Connection::Handles {
 int Connection::DefaultQueryTimeout() { return defaultQueryTimeout; }
 void Connection::SetDefaultQueryTimeout(int seconds) { defaultQueryTimeout = seconds; }
 
-void Connection::failed(void* statement, short rc, bool cancelled) {
-    Diagnostics d = diagnostics(SQL_HANDLE_STMT, statement, rc);
+Error Connection::failure(short handleType, void* handle, short rc, bool cancelled) {
+    Diagnostics d = diagnostics(handleType, handle, rc);
     bool lost = false;
     bool timedOut = cancelled;
     for (const QString& state : d.states) {
@@ -324,7 +324,11 @@ void Connection::failed(void* statement, short rc, bool cancelled) {
     if (timedOut)
         d.messages << QStringLiteral("The server did not answer within %1 seconds.").arg(QueryTimeout);
     if ((lost || timedOut) && handles_) handles_->lost = true;
-    throw Failures::make(std::move(d), lost, timedOut);
+    return Failures::make(std::move(d), lost, timedOut);
+}
+
+void Connection::failed(void* statement, short rc, bool cancelled) {
+    throw failure(SQL_HANDLE_STMT, statement, rc, cancelled);
 }
 
 Connection::Connection() = default;

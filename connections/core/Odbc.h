@@ -185,8 +185,10 @@ private:
     friend class BatchInsert;
     void notify(const QString& statement) const;
     void* handle() const;
-    // Raises the diagnostics of a failed call on one of this connection's
-    // statements, telling a lost connection and a timeout apart.
+    // The diagnostics of a failed call on this connection or one of its
+    // statements, telling a lost connection and a timeout apart; a lost
+    // connection is closed without a word.
+    Error failure(short handleType, void* handle, short rc, bool cancelled);
     [[noreturn]] void failed(void* statement, short rc, bool cancelled);
 
     struct Handles;

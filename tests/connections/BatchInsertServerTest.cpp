@@ -86,9 +86,9 @@ TEST(BatchInsertOnServer, RefusedRowsAreReportedAndTheOthersStoredOnce) {
 
         ASSERT_EQ(sent.failures.size(), 2u) << perBatch;
         EXPECT_EQ(sent.failures[0].row, 4);
-        EXPECT_EQ(sent.failures[0].nativeError, 1048);  // Column 'note' cannot be null
+        EXPECT_EQ(sent.failures[0].error.nativeCodes().value(0), 1048);  // Column 'note' cannot be null
         EXPECT_EQ(sent.failures[1].row, 6);
-        EXPECT_EQ(sent.failures[1].nativeError, 1062);  // Duplicate entry '3'
+        EXPECT_EQ(sent.failures[1].error.nativeCodes().value(0), 1062);  // Duplicate entry '3'
         EXPECT_EQ(sent.failures[1].error.sqlStates(), QStringList{"23000"});
         EXPECT_TRUE(sent.failures[1].error.description().contains("Duplicate entry '3'"))
             << sent.failures[1].error.what();

@@ -110,7 +110,7 @@ TEST_F(BatchInsertTest, RefusedRowsAreReportedAndTheOthersStoredOnce) {
         EXPECT_EQ(failures[1].row, 5) << perBatch;
         EXPECT_TRUE(failures[1].error.description().contains("bad note")) << failures[1].error.what();
         EXPECT_EQ(failures[1].error.sqlStates(), QStringList{"HY000"});
-        EXPECT_EQ(failures[1].nativeError, 19) << "SQLITE_CONSTRAINT";
+        EXPECT_EQ(failures[1].error.nativeCodes().value(0), 19) << "SQLITE_CONSTRAINT";
         EXPECT_EQ(TestOdbc::texts(db, "SELECT group_concat(id) FROM (SELECT id FROM t ORDER BY id)"),
                   std::vector<QStringList>{{"1,3,4,6,7"}})
             << perBatch;
