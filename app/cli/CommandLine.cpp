@@ -262,7 +262,8 @@ int RunCommand(const Arguments& a) {
     sigaction(SIGINT, &action, nullptr);
     try {
         if (a.command == QLatin1String("send")) {
-            side == Side::Db2 ? Send::ToAse(host) : Send::ToDb2(host);
+            const Send::Options options{a.keepTypes, a.batch, a.verify};
+            side == Side::Db2 ? Send::ToAse(host, options) : Send::ToDb2(host, options);
             console.printSummary();
         } else if (a.command == QLatin1String("delete")) {
             side == Side::Db2 ? Maintenance::DeleteDb2Tables(host) : Maintenance::DeleteAseTables(host);

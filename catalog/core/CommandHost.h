@@ -19,11 +19,12 @@ struct CommandRun {
 // How one table's copy ended.
 struct TableCopy {
     QString table;
-    long long rows = 0;    // read from the source
-    long long copied = 0;  // inserted into the target
-    bool stopped = false;  // given up after the same failure row after row
-    bool lost = false;     // a connection went: the run ends with it
+    long long rows = 0;        // read from the source
+    long long copied = 0;      // inserted into the target
+    bool stopped = false;      // given up after the same failure row after row
+    bool lost = false;         // a connection went: the run ends with it
     bool interrupted = false;  // the program ended in the middle of it
+    bool verified = true;      // the check after the copy, when asked for, found what was sent
     double seconds = 0;
     long long notCopied() const { return rows - copied; }
 };

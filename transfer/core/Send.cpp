@@ -3,15 +3,21 @@
 #include <QElapsedTimer>
 #include <QLocale>
 #include <QSet>
+#include <deque>
 #include <exception>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/core/Dialogs.h"
 #include "catalog/core/Identifiers.h"
+#include "connections/core/BatchInsert.h"
 #include "connections/core/ConnectionString.h"
 #include "connections/core/Odbc.h"
+#include "transfer/core/KeptTypes.h"
 #include "transfer/core/Transfer.h"
 #include "transfer/core/ValueText.h"
+#include "transfer/core/Verify.h"
 
 using Datatype::Direction;
 
@@ -159,77 +165,202 @@ QString NotCopiedMessage(const QString& table, const TableCopy& o) {
     return text;
 }
 
+// Tells when a table has failed the same way row after row: a failure of
+// the kind before it, at the row after it, adds to the run; anything else
+// starts a new one.
+class RepeatedFailures {
+public:
+    // True when the table should stop here.
+    bool failed(const QString& kind, long long row) {
+        inARow_ = kind == kind_ && row == row_ + 1 ? inARow_ + 1 : 1;
+        kind_ = kind;
+        row_ = row;
+        return inARow_ >= RepeatedFailureLimit;
+    }
+    void succeeded() { inARow_ = 0; }
+
+private:
+    QString kind_;
+    long long row_ = -1;
+    int inARow_ = 0;
+};
+
+// Rows given to a batch insert and not yet stored or refused: their row
+// numbers in the table, and their values for the check after the copy.
+struct Waiting {
+    long long row;
+    std::vector<Db::Value> values;
+};
+
 // One table whose source rows are open in rs: create the target table, send
 // its rows, put the bar and the pointer back, close the source, and list the
 // new table. Rows go only into a table this run created, the target list
 // gains the name only then (and only while it holds the catalogue the run
 // began with), and a table that lost rows says so.
+//
+// The rows go as the window sends them, one literal INSERT each, unless the
+// options keep the types or ask for batches: then through one prepared
+// INSERT with bound parameters (the texts the literals would carry, or the
+// values in their kept types), a batch of rows per execution and per
+// transaction.
 void CopyTable(TableCopy& o, Procedure& p, RunReporter& reporter, const CommandRun& run, Direction d,
-               const CopyLines& at, CommandHost& host, Db::Recordset& rs, Db::Connection& target,
-               TableList& targetList, int targetGeneration, const QString& name, const QLocale& locale) {
+               const CopyLines& at, const Send::Options& options, CommandHost& host, Db::Recordset& rs,
+               Db::Connection& target, TableList& targetList, int targetGeneration, const QString& name,
+               const QLocale& locale) {
     static const Db::Value empty = QString();
     const auto lost = [&p] { return Db::ConnectionLost(p.lastFailure().error); };
     const Side targetSide = d == Direction::ToAse ? Side::Ase : Side::Db2;
+    const int columns = rs.FieldCount();
+    const bool bound = options.keepTypes || options.batch > 0;
+    std::vector<KeptTypes::Column> kept;
+    if (options.keepTypes)
+        for (int j = 0; j < columns; ++j) kept.push_back(KeptTypes::For(d, rs.Fields(j).Description));
     host.tableBegins(name, o.rows);
     QString statement;
     p(142, [&] { statement = Transfer::CreateTableStart(d, name); });
-    for (int j = 0; j < rs.FieldCount(); ++j) {
+    for (int j = 0; j < columns; ++j) {
         p(at.yieldColumn, [&] { host.yield(); });
-        p(at.column, [&] { Transfer::AppendColumn(d, statement, rs.Fields(j).Name, rs.Fields(j).Type); });
+        p(at.column, [&] {
+            if (options.keepTypes)
+                Transfer::AppendKeptColumn(d, statement, rs.Fields(j).Name, kept[size_t(j)].type);
+            else
+                Transfer::AppendColumn(d, statement, rs.Fields(j).Name, rs.Fields(j).Type);
+        });
     }
     p(at.endCreate, [&] { Transfer::EndCreateTable(d, statement); });
     const bool created = p(at.create, [&] { target.Execute(statement); });
     host.statementSent(run, targetSide, statement, created ? QString() : p.lastFailure().description);
     o.lost = !created && lost();
-    if (created) {
+
+    std::unique_ptr<Db::BatchInsert> batch;
+    if (created && bound) {
+        std::vector<Db::Parameter> parameters(size_t(columns), Db::TextParameter());
+        for (size_t j = 0; j < kept.size(); ++j) parameters[j] = kept[j].parameter;
+        if (!p(at.insert, [&] {
+                batch = std::make_unique<Db::BatchInsert>(target, Transfer::PreparedInsert(d, name, columns),
+                                                          parameters, std::max(options.batch, 1));
+            }))
+            o.lost = lost();
+    }
+    const std::vector<bool> db2Dates = Db2DateColumns(d, rs);
+    std::optional<Verify> verify;
+    if (options.verify) verify.emplace(columns);
+
+    if (created && (!bound || batch)) {
         int last = -1;
         p(at.count, [&] { last = static_cast<int>(rs.RecordCount()) - 1; });
         const QString insertStart = Transfer::InsertStart(d, name);
-        const std::vector<bool> db2Dates = Db2DateColumns(d, rs);
         QString text;
-        QString failedKind;
-        int failedInARow = 0;
-        for (int r = 0; r <= last; ++r) {
+        RepeatedFailures repeated;
+        std::vector<Db::Value> values(static_cast<size_t>(columns));
+        std::deque<Waiting> waiting;
+        long long decided = 0;  // rows of the batch stored or refused so far
+        // What a batch says of its rows once it has sent them: each refusal
+        // reported, the rows stored counted (and kept for the check); false
+        // when the table stops here.
+        const auto settle = [&](const std::vector<Db::RowFailure>& failures) {
+            const long long sent = batch->rowsSent();
+            size_t next = 0;
+            bool goOn = true;
+            while (decided < sent && !waiting.empty()) {
+                const Waiting w = std::move(waiting.front());
+                waiting.pop_front();
+                ++decided;
+                if (next == failures.size() || failures[next].row != decided) {
+                    ++o.copied;
+                    repeated.succeeded();
+                    if (verify) verify->sent(w.values);
+                    continue;
+                }
+                const Db::RowFailure& f = failures[next++];
+                reporter.atRow(w.row);
+                reporter.report(Failure{
+                    p.name(), at.insert, f.error.description(), std::make_exception_ptr(f.error), {}, 0});
+                // Over a lost connection the rest of the batch went nowhere.
+                if (f.error.connectionLost()) {
+                    o.lost = true;
+                    return false;
+                }
+                if (repeated.failed(f.error.kind(), w.row)) {
+                    o.stopped = true;
+                    goOn = false;
+                }
+            }
+            return goOn;
+        };
+        bool goOn = true;
+        for (int r = 0; r <= last && goOn; ++r) {
             reporter.atRow(r + 1);
             p(at.yieldRow, [&] { host.yield(); });
             p(at.progress, [&] { host.setProgress(Progress(r, last)); });
-            p(at.startInsert, [&] { Restart(statement, insertStart); });
+            if (!bound) p(at.startInsert, [&] { Restart(statement, insertStart); });
             // A value that cannot be read keeps its whole row out of the
             // target: nothing is written in its place.
             bool readable = true;
-            for (int j = 0; j < rs.FieldCount() && readable; ++j) {
+            for (int j = 0; j < columns && readable; ++j) {
                 p(at.yieldValue, [&] { host.yield(); });
                 readable = p(at.valueText, [&] {
-                    const Db::Value& v = Transfer::ValueOrDefault(rs.Fields(j).Value(), empty);
-                    text = db2Dates[j] ? Db2DateText(v, locale) : ValueText(v, locale);
+                    const Db::Value& v = rs.Fields(j).Value();
+                    if (options.keepTypes) {
+                        values[size_t(j)] = KeptTypes::Convert(kept[size_t(j)], v);
+                        return;
+                    }
+                    const Db::Value& w = Transfer::ValueOrDefault(v, empty);
+                    text = db2Dates[size_t(j)] ? Db2DateText(w, locale) : ValueText(w, locale);
+                    if (bound || verify) values[size_t(j)] = Transfer::BoundText(d, text);
                 });
-                if (readable) p(at.appendValue, [&] { Transfer::AppendValue(d, statement, text); });
+                if (readable && !bound) p(at.appendValue, [&] { Transfer::AppendValue(d, statement, text); });
             }
-            if (readable) {
+            if (readable && bound) {
+                std::vector<Db::RowFailure> failures;
+                waiting.push_back({r + 1, verify ? values : std::vector<Db::Value>()});
+                if (p(at.insert, [&] { failures = batch->add(values); }))
+                    goOn = settle(failures);
+                else
+                    goOn = !(o.lost = lost());
+            } else if (readable) {
                 p(at.endInsert, [&] { Transfer::EndInsert(statement); });
                 if (p(at.insert, [&] { target.Execute(statement); })) {
                     ++o.copied;
-                    failedInARow = 0;
+                    repeated.succeeded();
+                    if (verify) verify->sent(values);
                 } else if (lost()) {
                     o.lost = true;
                     break;
-                } else {
-                    const QString kind = Db::FailureKind(p.lastFailure().error);
-                    failedInARow = kind == failedKind ? failedInARow + 1 : 1;
-                    failedKind = kind;
-                    if (failedInARow >= RepeatedFailureLimit) {
-                        o.stopped = true;
-                        break;
-                    }
+                } else if (repeated.failed(Db::FailureKind(p.lastFailure().error), r + 1)) {
+                    o.stopped = true;
+                    break;
                 }
             }
             host.rowsDone(r + 1);
             // A row that cannot be reached would leave the one before it in
             // place, to be sent twice.
-            if (!p(at.next, [&] { rs.MoveNext(); })) break;
+            if (goOn && !p(at.next, [&] { rs.MoveNext(); })) break;
         }
+        if (batch && goOn && !o.lost) {
+            std::vector<Db::RowFailure> failures;
+            if (p(at.insert, [&] { failures = batch->flush(); }))
+                settle(failures);
+            else
+                o.lost = lost();
+        }
+        batch.reset();
     }
     reporter.atRow(0);
+    if (verify && created && !o.lost) {
+        const auto asSent = [&](int j, const Db::Value& v) -> Db::Value {
+            if (options.keepTypes || Db::isNull(v)) return v;
+            return Transfer::BoundText(d,
+                                       db2Dates[size_t(j)] ? Db2DateText(v, locale) : ValueText(v, locale));
+        };
+        const Direction back = d == Direction::ToAse ? Direction::ToDb2 : Direction::ToAse;
+        QString differs;
+        if (p(at.insert,
+              [&] { differs = verify->check(target, Transfer::SelectAll(back, name), o.rows, asSent); }) &&
+            !differs.isEmpty())
+            host.message(name + QStringLiteral(": ") + differs + QLatin1Char('.'));
+        o.verified = differs.isEmpty();
+    }
     p(at.pointer, [&] { host.setBusy(false); });
     p(at.resetBar, [&] { host.resetProgress(); });
     p(at.closeSource, [&] { rs.Close(); });
@@ -248,8 +379,9 @@ struct Direction_ {
 // From the name check to the copy, the same in both directions: true while
 // the run may go on with the next table.
 bool SendTable(Procedure& p, RunReporter& reporter, const CommandRun& run, const Direction_& dir,
-               CommandHost& host, Db::Connection& source, Db::Connection& target, Db::Recordset& rs,
-               int targetGeneration, const QString& name, const QLocale& locale) {
+               const Send::Options& options, CommandHost& host, Db::Connection& source,
+               Db::Connection& target, Db::Recordset& rs, int targetGeneration, const QString& name,
+               const QLocale& locale) {
     TableList& targetList = host.list(dir.targetSide);
     const auto lost = [&p] { return Db::ConnectionLost(p.lastFailure().error); };
     if (!Identifiers::AseCanDelimit(name)) {
@@ -298,8 +430,8 @@ bool SendTable(Procedure& p, RunReporter& reporter, const CommandRun& run, const
             host.tableEnds(copy);
         }
     } ends{host, clock, TableCopy{name, rs.RecordCount()}};
-    CopyTable(ends.copy, p, reporter, run, dir.d, dir.lines, host, rs, target, targetList, targetGeneration,
-              name, locale);
+    CopyTable(ends.copy, p, reporter, run, dir.d, dir.lines, options, host, rs, target, targetList,
+              targetGeneration, name, locale);
     return !ends.copy.lost;
 }
 
@@ -309,7 +441,9 @@ bool SendTable(Procedure& p, RunReporter& reporter, const CommandRun& run, const
 // ASE cannot delimit must stop the table before any ASE statement, and a
 // source that cannot be read must not cost the user the old target. A lost
 // connection ends the run after its one report.
-void Send::ToAse(CommandHost& host) {
+void Send::ToAse(CommandHost& host) { ToAse(host, {}); }
+
+void Send::ToAse(CommandHost& host, const Options& options) {
     RunReporter reporter(host);
     Procedure p(QStringLiteral("Form2.PushButton3_Click"), reporter);
     TableList& List1 = host.list(Side::Db2);
@@ -350,7 +484,8 @@ void Send::ToAse(CommandHost& host) {
         if (!selected) continue;
         QString name;
         p(124, [&] { name = List1.List(i); });
-        if (!SendTable(p, reporter, record.run(), dir, host, db2, ase, rs, targetGeneration, name, locale))
+        if (!SendTable(p, reporter, record.run(), dir, options, host, db2, ase, rs, targetGeneration, name,
+                       locale))
             break;
     }
     end();
@@ -358,7 +493,9 @@ void Send::ToAse(CommandHost& host) {
 
 // ASE to DB2: the same sequence, its own lines. Only the table name ever
 // stands in an ASE statement here, so the column names need no check.
-void Send::ToDb2(CommandHost& host) {
+void Send::ToDb2(CommandHost& host) { ToDb2(host, {}); }
+
+void Send::ToDb2(CommandHost& host, const Options& options) {
     RunReporter reporter(host);
     Procedure p(QStringLiteral("Form2.PushButton4_Click"), reporter);
     TableList& List2 = host.list(Side::Ase);
@@ -398,7 +535,8 @@ void Send::ToDb2(CommandHost& host) {
         if (!selected) continue;
         QString name;
         p(124, [&] { name = List2.List(i); });
-        if (!SendTable(p, reporter, record.run(), dir, host, ase, db2, rs, targetGeneration, name, locale))
+        if (!SendTable(p, reporter, record.run(), dir, options, host, ase, db2, rs, targetGeneration, name,
+                       locale))
             break;
     }
     end();

@@ -47,6 +47,10 @@ void AppendColumn(Direction d, QString& statement, const QString& column, int fi
     statement += Datatype::ColumnTypeTextFor(d, fieldTypeCode);
 }
 
+void AppendKeptColumn(Direction d, QString& statement, const QString& column, const QString& type) {
+    statement += Target(d, column) + QLatin1Char(' ') + type + QLatin1Char(',');
+}
+
 void EndCreateTable(Direction d, QString& statement) {
     statement.chop(1);  // the comma that ends every type text
     statement += d == Direction::ToAse ? QLatin1String(")") : QLatin1String(");");
@@ -69,6 +73,13 @@ void AppendValue(Direction d, QString& statement, const QString& text) {
 void EndInsert(QString& statement) {
     statement.chop(3);  // ", '" that would have opened one more value
     statement += QLatin1Char(')');
+}
+
+QString PreparedInsert(Direction d, const QString& table, int columns) {
+    QStringList markers;
+    for (int j = 0; j < columns; ++j) markers << QStringLiteral("?");
+    return QStringLiteral("INSERT INTO ") + Target(d, table) + QStringLiteral(" VALUES(") +
+           markers.join(QStringLiteral(", ")) + QLatin1Char(')');
 }
 
 Db::Value BoundText(Direction d, const QString& text) {

@@ -28,6 +28,8 @@ QString DropTarget(Direction d, const QString& table);
 // EndCreateTable.
 QString CreateTableStart(Direction d, const QString& table);
 void AppendColumn(Direction d, QString& statement, const QString& column, int fieldTypeCode);
+// A column whose type is given whole (a kept type): name, a space, the type.
+void AppendKeptColumn(Direction d, QString& statement, const QString& column, const QString& type);
 void EndCreateTable(Direction d, QString& statement);
 
 // "INSERT INTO name VALUES('", then one AppendValue per field, then
@@ -36,6 +38,10 @@ void EndCreateTable(Direction d, QString& statement);
 QString InsertStart(Direction d, const QString& table);
 void AppendValue(Direction d, QString& statement, const QString& text);
 void EndInsert(QString& statement);
+
+// "INSERT INTO name VALUES(?, ?, ...)", a marker per column: the INSERT of
+// rows that go as bound parameters.
+QString PreparedInsert(Direction d, const QString& table, int columns);
 
 // The value a text parameter carries in place of the literal AppendValue
 // writes for the text: NULL where that literal is NULL, else the text.
