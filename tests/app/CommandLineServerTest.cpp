@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include "support/MariaDb.h"
+#include "support/TestOdbc.h"
+#include "support/Velmarch.h"
+
+namespace {
+
+// The command line with the DB2 side on a real server.
+class CommandLineOnServer : public ::testing::Test {
+protected:
+    CommandLineOnServer()
+        : folder(TestOdbc::freshFolder()),
+          ase(folder + "/ase.db"),
+          db2(MariaDb::server().freshDatabase()),
+          settings(SettingsFileFor(folder, db2, TestOdbc::profileFor(ase))) {
+        env.insert("XDG_STATE_HOME", folder + "/state");
+    }
+    VelmarchRun run(QStringList args) { return Velmarch(args << "--settings" << settings, env); }
+
+    QString folder, ase;
+    Profile db2;
+    QString settings;
+    QProcessEnvironment env;
+};
+
+// Kept types carry every digit and every byte: whole numbers past 2^53,
+// doubles to the last bit, text beyond Latin-1, bytes with zeros in them.
+// (The SQLite stand-in reads its doubles through 15 digits, so the doubles
+// here are ones that survive that.)
+TEST_F(CommandLineOnServer, KeptTypesArriveExactlyAndPassTheCheck) {
+    TestOdbc::exec(
+        ase, {"CREATE TABLE kinds (i BIGINT, d DOUBLE, t VARCHAR(20), b BLOB, day DATE)",
+              "INSERT INTO kinds VALUES (9223372036854775807, 0.1, 'Zoë 東京', X'00FF00', '2021-05-01'), "
+              "(-9223372036854775808, 1.25e308, '', X'', '0999-12-31'), "
+              "(9007199254740993, -2.5e-300, NULL, NULL, NULL)"});
+    const VelmarchRun r = run({"send", "ase", "kinds", "--keep-types", "--batch", "2", "--verify"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(TestOdbc::rows(db2, "SELECT i, d, t, b, day FROM kinds ORDER BY i"),
+              (std::vector<std::vector<Db::Value>>{
+                  {std::int64_t(INT64_MIN), 1.25e308, QString(), QByteArray(), Db::Date{999, 12, 31}},
+                  {std::int64_t(9007199254740993), -2.5e-300, Db::Null{}, Db::Null{}, Db::Null{}},
+                  {std::int64_t(INT64_MAX), 0.1, QString("Zoë 東京"), QByteArray("\0\xff\0", 3),
+                   Db::Date{2021, 5, 1}}}));
+}
+
+// A target that changes a value on its way (here it cuts a text to the
+// kept column's size) fails the check, which names the column.
+TEST_F(CommandLineOnServer, TheCheckNamesAColumnTheTargetChanged) {
+    TestOdbc::exec(ase, {"CREATE TABLE cut (id INTEGER, v VARCHAR(5))",
+                         "INSERT INTO cut VALUES (1, 'short'), (2, 'much too long')"});
+    const VelmarchRun r = run({"send", "ase", "cut", "--keep-types", "--verify"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "cut: column v does not hold the values sent.\n");
+}
+
+TEST_F(CommandLineOnServer, RenamesADb2Table) {
+    TestOdbc::exec(db2, {"CREATE TABLE alpha (x INTEGER)"});
+    VelmarchRun r = run({"rename", "alpha", "Zeta"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "alpha: renamed to Zeta\n");
+    r = run({"rename", "Zeta", "Zeta"});
+    EXPECT_EQ(r.status, 1);
+}
+
+}  // namespace
