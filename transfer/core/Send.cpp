@@ -263,7 +263,7 @@ void CopyTable(TableCopy& o, Procedure& p, RunReporter& reporter, const CommandR
             size_t next = 0;
             bool goOn = true;
             while (decided < sent && !waiting.empty()) {
-                const Waiting w = std::move(waiting.front());
+                Waiting w = std::move(waiting.front());
                 waiting.pop_front();
                 ++decided;
                 if (next == failures.size() || failures[next].row != decided) {
