@@ -380,23 +380,27 @@ void Recordset::start(std::unique_ptr<Statement> statement, bool clientSide) {
     sqlTypes_ = std::move(types);
     clientSide_ = clientSide;
     spool_.reset();
-    if (clientSide_) {
-        try {
-            spool_ = std::make_unique<Spool>(static_cast<int>(fields_.size()));
-            while (spoolRow()) {
-            }
-        } catch (...) {
-            // A source that cannot be read whole is let go at once, so its
-            // connection is free again.
-            statement_.reset();
-            spool_.reset();
-            atEnd_ = true;
-            throw;
+    atEnd_ = false;
+    if (!clientSide_) {
+        MoveNext();
+        return;
+    }
+    try {
+        spool_ = std::make_unique<Spool>(static_cast<int>(fields_.size()));
+        while (spoolRow()) {
         }
         statement_.reset();
+        // The first row is read back here, after the last of the file is
+        // written: a spool that fails fails Open.
+        MoveNext();
+    } catch (...) {
+        // A source that cannot be read whole is let go at once, so its
+        // connection is free again.
+        statement_.reset();
+        spool_.reset();
+        atEnd_ = true;
+        throw;
     }
-    atEnd_ = false;
-    MoveNext();
 }
 
 void Recordset::MoveNext() {
