@@ -137,6 +137,18 @@ QStringList tables(const QString& databasePath) {
     return names;
 }
 
+EnvironmentVariable::EnvironmentVariable(const char* name, const QByteArray& value)
+    : name_(name), wasSet_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+    qputenv(name, value);
+}
+
+EnvironmentVariable::~EnvironmentVariable() {
+    if (wasSet_)
+        qputenv(name_, old_);
+    else
+        qunsetenv(name_);
+}
+
 StatementLog::StatementLog()
     : sent_(std::make_shared<QStringList>()), targets_(std::make_shared<QStringList>()) {
     auto sent = sent_;

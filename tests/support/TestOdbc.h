@@ -54,6 +54,20 @@ std::vector<QStringList> texts(const QString& databasePath, const QString& query
 // The user tables of a SQLite file, sorted.
 QStringList tables(const QString& databasePath);
 
+// An environment variable set for as long as it lives, then as it was.
+class EnvironmentVariable {
+public:
+    EnvironmentVariable(const char* name, const QByteArray& value);
+    ~EnvironmentVariable();
+    EnvironmentVariable(const EnvironmentVariable&) = delete;
+    EnvironmentVariable& operator=(const EnvironmentVariable&) = delete;
+
+private:
+    const char* name_;
+    bool wasSet_;
+    QByteArray old_;
+};
+
 // Records every statement sent on any connection while it lives.
 class StatementLog {
 public:
