@@ -2,8 +2,12 @@
 // is run through its real click handler in an offscreen window, and the very
 // statements it sent are then replayed into a fresh database by a bare loop
 // that does nothing else (one statement handle, the text already encoded).
+// Then how much memory one handler run takes, each in a process of its own,
+// for a small table and for a million rows.
 //
 // Usage: transfer_bench FOLDER [ROWS [REPEATS]]     (scripts/bench passes /dev/shm)
+//        transfer_bench --peak FOLDER SOURCE TARGET TABLE to-ase|to-db2
+//            (one memory run, started by the bench itself)
 
 #include <sql.h>
 #include <sqlext.h>
@@ -13,6 +17,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocale>
+#include <QProcess>
+#include <QRegularExpression>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -160,10 +166,91 @@ Best Measure(Form1& form1, Form2& form, bool toAse, const QString& folder, const
     return best;
 }
 
+// The most memory this process has held, in MB of 10^6 bytes: VmHWM counts
+// this program image alone, where ru_maxrss would also count what its
+// parent held before the exec.
+double PeakMegabytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot read /proc/self/status");
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("VmHWM:\\s*(\\d+) kB"))
+                                          .match(QString::fromLatin1(status.readAll()));
+    if (!m.hasMatch()) throw std::runtime_error("no VmHWM in /proc/self/status");
+    return m.captured(1).toDouble() * 1024 / 1e6;
+}
+
+// One click of a send button into a fresh target, in a process started for
+// it alone. The source is read through the streaming SQLite driver: the
+// real drivers fetch rows from their server as the cursor moves, while the
+// plain SQLite driver would hold the whole result itself. Prints the
+// process's peak memory.
+int PeakRun(int argc, char** argv) {
+    const QString folder = QString::fromLocal8Bit(argv[2]);
+    const QString source = QString::fromLocal8Bit(argv[3]);
+    const QString target = QString::fromLocal8Bit(argv[4]);
+    const QString table = QString::fromLocal8Bit(argv[5]);
+    const bool toAse = qstrcmp(argv[6], "to-ase") == 0;
+
+    TestOdbc::install(QStringLiteral(VELMARCH_STREAMING_SQLITE), QStringLiteral(VELMARCH_STREAMING_SQLITE));
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    ScriptedDialogs dialogs;
+    SetApplicationTitle();
+    Settings settings(folder + QStringLiteral("/Peak.ini"));
+    Program program;
+    Windows windows(settings, program);
+    Form1& form1 = windows.form1();
+    form1.Text10->setText(toAse ? source : target);
+    form1.Text5->setText(toAse ? target : source);
+    windows.ShowTables();
+    Form2& form2 = *windows.form2();
+    QCoreApplication::processEvents();
+    Controls::ListBox* list = toAse ? form2.List1 : form2.List2;
+    const int index = int(list->items().indexOf(table));
+    list->setSelected(index, true);
+    list->setListIndex(index);
+    (toAse ? form2.PushButton3 : form2.PushButton4)->click();
+    for (const auto& m : dialogs.messages) std::fprintf(stderr, "%s\n", qPrintable(m.text));
+    std::printf("%.1f\n", PeakMegabytes());
+    return dialogs.messages.empty() ? 0 : 1;
+}
+
+// The peak memory of one handler run over a table of the given rows, made
+// afresh in the source database.
+double Peak(const QString& folder, bool toAse, int rows) {
+    const QString table = toAse ? QStringLiteral("BENCH") : QStringLiteral("bench_ase");
+    const QString source = folder + QStringLiteral("/peak-source.db");
+    const QString target = folder + QStringLiteral("/peak-target.db");
+    TestOdbc::exec(source, {CreateStatement(table), FillStatement(table, rows)});
+    QProcess run;
+    run.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    run.start(QCoreApplication::applicationFilePath(),
+              {QStringLiteral("--peak"), folder, source, target, table,
+               toAse ? QStringLiteral("to-ase") : QStringLiteral("to-db2")});
+    if (!run.waitForFinished(-1) || run.exitStatus() != QProcess::NormalExit || run.exitCode() != 0)
+        throw std::runtime_error("the memory run failed");
+    const double megabytes = run.readAllStandardOutput().trimmed().toDouble();
+    const QString entry =
+        Transfer::TargetEntry(toAse ? Datatype::Direction::ToAse : Datatype::Direction::ToDb2, table);
+    const auto copied = TestOdbc::rows(target, QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(entry));
+    if (copied.at(0).at(0) != Db::Value(std::int64_t(rows)))
+        throw std::runtime_error("the memory run did not copy every row");
+    QFile::remove(source);
+    QFile::remove(target);
+    return megabytes;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc == 7 && qstrcmp(argv[1], "--peak") == 0) {
+        try {
+            return PeakRun(argc, argv);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "transfer_bench --peak: %s\n", e.what());
+            return 1;
+        }
+    }
     const QString base = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath();
     const int rows = argc > 2 ? std::atoi(argv[2]) : 100000;
     const int repeats = argc > 3 ? std::max(1, std::atoi(argv[3])) : 2;
@@ -209,6 +296,16 @@ int main(int argc, char** argv) {
         }
         std::printf("ratio DB2->ASE: %.2f\n", toAse.handler / toAse.bare);
         std::printf("ratio ASE->DB2: %.2f\n", toDb2.handler / toDb2.bare);
+        std::fflush(stdout);
+
+        for (const bool toAse : {true, false}) {
+            for (const int peakRows : {10000, 1000000}) {
+                const double megabytes = Peak(folder, toAse, peakRows);
+                std::printf("peak RSS %s %d rows: %.1f MB\n", toAse ? "DB2->ASE" : "ASE->DB2", peakRows,
+                            megabytes);
+                std::fflush(stdout);
+            }
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "transfer_bench: %s\n", e.what());
         status = 1;

@@ -42,12 +42,12 @@ QString odbcDriver(const QString& fileName) {
 
 QString sqliteDriver() { return odbcDriver(QStringLiteral("libsqlite3odbc.so")); }
 
-void install(const QString& db2Driver) {
+void install(const QString& db2Driver, const QString& aseDriver) {
     const QString folder = root();
     QFile ini(folder + QStringLiteral("/odbcinst.ini"));
     if (!ini.open(QIODevice::WriteOnly)) throw std::runtime_error("cannot write odbcinst.ini");
     ini.write(QStringLiteral("[IBM DB2 ODBC DRIVER]\nDriver=%1\n\n[ASEOLEDB]\nDriver=%2\n")
-                  .arg(db2Driver, sqliteDriver())
+                  .arg(db2Driver, aseDriver)
                   .toUtf8());
     ini.close();
     QFile(folder + QStringLiteral("/odbc.ini")).open(QIODevice::WriteOnly);
