@@ -253,7 +253,7 @@ int main(int argc, char** argv) {
     }
     const QString base = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath();
     const int rows = argc > 2 ? std::atoi(argv[2]) : 100000;
-    const int repeats = argc > 3 ? std::max(1, std::atoi(argv[3])) : 2;
+    const int repeats = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
 
     TestOdbc::install();
     QApplication app(argc, argv);
