@@ -182,9 +182,14 @@ void Spool::overwrite(long long at, const void* data, std::size_t size) {
 void Spool::openFile() {
     folder_ = qgetenv("TMPDIR");
     if (folder_.isEmpty()) folder_ = "/tmp";
-    // A file without a name, where the file system allows one; otherwise
-    // named only until it is open.
-    int fd = ::open(folder_.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    int fd = -1;
+    errno = EOPNOTSUPP;
+#ifdef O_TMPFILE
+    // A file without a name, which O_EXCL keeps from ever being given one.
+    fd = ::open(folder_.constData(), O_TMPFILE | O_EXCL | O_RDWR | O_CLOEXEC, S_IRUSR | S_IWUSR);
+#endif
+    // Where the kernel or the file system has no such files, one that has a
+    // name only until it is open.
     if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
         QByteArray path = folder_ + "/velmarch-spool-XXXXXX";
         fd = ::mkostemp(path.data(), O_CLOEXEC);
