@@ -544,8 +544,8 @@ TEST_F(TransferTest, ACopyKilledMidwayLeavesNothingInTheTempFolder) {
         _exit(1);
     }
     close(ready[1]);
-    char signal = 0;
-    ASSERT_EQ(read(ready[0], &signal, 1), 1) << "the copy never reached its rows";
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1) << "the copy never reached its rows";
     close(ready[0]);
 
     QStringList spools;
