@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "connections/core/ConnectionString.h"
+#include "connections/core/Spool.h"
 #include "connections/core/Watchdog.h"
 
 namespace Db {
@@ -487,26 +488,36 @@ void Recordset::start(std::unique_ptr<Statement> statement, bool clientSide, Sta
     fields_ = std::move(fields);
     sqlTypes_ = std::move(types);
     clientSide_ = clientSide;
-    rows_.clear();
-    next_ = 0;
-    if (clientSide_) {
-        std::vector<Value> row;
-        while (fetchRow(row, watch)) {
-            rows_.push_back(std::move(row));
-            if (watch) watch->progress();
-        }
-        statement_.reset();
-    }
+    spool_.reset();
     atEnd_ = false;
-    MoveNext();
+    if (!clientSide_) {
+        MoveNext();
+        return;
+    }
+    try {
+        spool_ = std::make_unique<Spool>(static_cast<int>(fields_.size()));
+        // Each row that comes in is progress: a long read is no hang.
+        while (spoolRow(watch))
+            if (watch) watch->progress();
+        statement_.reset();
+        // The first row is read back here, after the last of the file is
+        // written: a spool that fails fails Open.
+        MoveNext();
+    } catch (...) {
+        // A source that cannot be read whole is let go at once, so its
+        // connection is free again.
+        statement_.reset();
+        spool_.reset();
+        atEnd_ = true;
+        throw;
+    }
 }
 
 void Recordset::MoveNext() {
     if (atEnd_ && (clientSide_ || !statement_))
         throw Error(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."), {});
     if (clientSide_) {
-        atEnd_ = next_ >= rows_.size();
-        if (!atEnd_) current_ = std::move(rows_[next_++]);
+        atEnd_ = !spool_ || !spool_->next(current_);
         return;
     }
     if (!statement_) {
@@ -517,9 +528,14 @@ void Recordset::MoveNext() {
     atEnd_ = !fetchRow(current_, &watch);
 }
 
+long long Recordset::RecordCount() const {
+    if (!clientSide_) return -1;
+    return spool_ ? spool_->rowCount() : 0;
+}
+
 void Recordset::Close() {
     statement_.reset();
-    rows_.clear();
+    spool_.reset();
     current_.clear();
     atEnd_ = true;
 }
@@ -535,10 +551,10 @@ const Value& Recordset::operator[](const QString& fieldName) const {
 namespace {
 
 // Reads a character or binary column in pieces of the buffer's size until the
-// driver has delivered all of it. Returns false for NULL.
-bool readLong(SQLHSTMT s, SQLUSMALLINT column, SQLSMALLINT cType, std::vector<char>& buffer,
-              QByteArray& out) {
-    out.clear();
+// driver has delivered all of it, handing each piece to take as it comes.
+// Returns false for NULL.
+template <typename Take>
+bool readLong(SQLHSTMT s, SQLUSMALLINT column, SQLSMALLINT cType, std::vector<char>& buffer, Take&& take) {
     const SQLLEN terminator = cType == SQL_C_CHAR ? 1 : 0;
     // The first piece is asked for small: most values are short, and some
     // drivers (SQLite's) fill the whole of the space they are offered.
@@ -553,10 +569,19 @@ bool readLong(SQLHSTMT s, SQLUSMALLINT column, SQLSMALLINT cType, std::vector<ch
         SQLLEN room = size - terminator;
         bool more = rc == SQL_SUCCESS_WITH_INFO && (indicator == SQL_NO_TOTAL || indicator > room);
         // Never more than the buffer holds, whatever the indicator says.
-        out.append(buffer.data(), more ? room : std::clamp<SQLLEN>(indicator, 0, room));
+        take(buffer.data(), static_cast<std::size_t>(more ? room : std::clamp<SQLLEN>(indicator, 0, room)));
         if (!more) return true;
         size = static_cast<SQLLEN>(buffer.size());
     }
+}
+
+// The whole of a character or binary value.
+bool readLong(SQLHSTMT s, SQLUSMALLINT column, SQLSMALLINT cType, std::vector<char>& buffer,
+              QByteArray& out) {
+    out.clear();
+    return readLong(s, column, cType, buffer, [&out](const char* piece, std::size_t size) {
+        out.append(piece, static_cast<qsizetype>(size));
+    });
 }
 
 template <typename T>
@@ -634,9 +659,43 @@ Value readValue(SQLHSTMT s, SQLUSMALLINT column, int sqlType, int adoType, std::
     }
 }
 
+// The values that go to a spool piece by piece as the driver delivers them:
+// those readValue reads as bytes, and the text it keeps as text (its default
+// case, less decimals and GUIDs). The two switches change together.
+std::optional<Spool::Pieces> spooledInPieces(int sqlType) {
+    switch (sqlType) {
+        case SQL_BINARY:
+        case SQL_VARBINARY:
+        case SQL_LONGVARBINARY:
+            return Spool::Pieces::Binary;
+        case SQL_BIGINT:
+        case SQL_INTEGER:
+        case SQL_SMALLINT:
+        case SQL_TINYINT:
+        case SQL_REAL:
+        case SQL_FLOAT:
+        case SQL_DOUBLE:
+        case SQL_BIT:
+        case SQL_TYPE_DATE:
+        case SQL_DATE:
+        case SQL_TYPE_TIME:
+        case SQL_TIME:
+        case SQL_TYPE_TIMESTAMP:
+        case SQL_TIMESTAMP:
+        case SQL_DECIMAL:
+        case SQL_NUMERIC:
+        case SQL_GUID:
+            return std::nullopt;
+        default:
+            return Spool::Pieces::Utf8Text;
+    }
+}
+
 }  // namespace
 
-bool Recordset::fetchRow(std::vector<Value>& row, const StatementWatch* watch) {
+// Moves to the driver's next row; false, with the statement let go, after
+// the last.
+bool Recordset::fetch(const StatementWatch* watch) {
     if (!statement_) return false;
     SQLHSTMT s = statement_->handle.get();
     SQLRETURN rc = SQLFetch(s);
@@ -645,10 +704,36 @@ bool Recordset::fetchRow(std::vector<Value>& row, const StatementWatch* watch) {
         return false;
     }
     if (!succeeded(rc)) statement_->connection->failed(s, rc, watch && watch->cancelled());
+    return true;
+}
+
+bool Recordset::fetchRow(std::vector<Value>& row, const StatementWatch* watch) {
+    if (!fetch(watch)) return false;
+    SQLHSTMT s = statement_->handle.get();
     row.resize(fields_.size());
     for (size_t c = 0; c < fields_.size(); ++c)
         row[c] =
             readValue(s, static_cast<SQLUSMALLINT>(c + 1), sqlTypes_[c], fields_[c].Type, statement_->buffer);
+    return true;
+}
+
+bool Recordset::spoolRow(const StatementWatch* watch) {
+    if (!fetch(watch)) return false;
+    SQLHSTMT s = statement_->handle.get();
+    for (size_t c = 0; c < fields_.size(); ++c) {
+        const auto column = static_cast<SQLUSMALLINT>(c + 1);
+        const std::optional<Spool::Pieces> pieces = spooledInPieces(sqlTypes_[c]);
+        if (!pieces) {
+            spool_->add(readValue(s, column, sqlTypes_[c], fields_[c].Type, statement_->buffer));
+            continue;
+        }
+        spool_->beginPieces(*pieces);
+        const bool present = readLong(
+            s, column, *pieces == Spool::Pieces::Binary ? SQL_C_BINARY : SQL_C_CHAR, statement_->buffer,
+            [this](const char* piece, std::size_t size) { spool_->addPiece(piece, size); });
+        spool_->endPieces(present);
+    }
+    spool_->endRow();
     return true;
 }
 

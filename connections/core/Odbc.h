@@ -77,6 +77,7 @@ Value TimeFromDriverText(const QString& text);
 long long IndicatorFromDriver(long long written);
 
 class Connection;
+class Spool;
 class StatementWatch;
 
 // A column as the driver describes it (SQLDescribeCol, SQLColAttribute).
@@ -116,15 +117,16 @@ public:
     Recordset& operator=(const Recordset&) = delete;
 
     // Runs the statement on the connection. With a client-side cursor every
-    // row is read at once, so RecordCount is exact; otherwise rows are read
-    // as MoveNext reaches them and RecordCount is -1.
+    // row is read at once, so RecordCount is exact, and kept in a Spool (past
+    // a budget, in a temporary file) until MoveNext reaches it; otherwise
+    // rows are read as MoveNext reaches them and RecordCount is -1.
     void Open(const QString& source, Connection& connection);
     void Close();
 
     int FieldCount() const { return static_cast<int>(fields_.size()); }
     const Field& Fields(int i) const { return fields_.at(i); }
     const Value& operator[](const QString& fieldName) const;
-    long long RecordCount() const { return clientSide_ ? static_cast<long long>(rows_.size()) : -1; }
+    long long RecordCount() const;
     bool Eof() const { return atEnd_; }
     void MoveNext();
 
@@ -133,13 +135,14 @@ private:
     friend struct Field;
     struct Statement;
     void start(std::unique_ptr<Statement> statement, bool clientSide, StatementWatch* watch);
+    bool fetch(const StatementWatch* watch);
     bool fetchRow(std::vector<Value>& row, const StatementWatch* watch);
+    bool spoolRow(const StatementWatch* watch);
 
     std::unique_ptr<Statement> statement_;
     std::vector<Field> fields_;
     std::vector<int> sqlTypes_;
-    std::vector<std::vector<Value>> rows_;  // every row, with a client-side cursor
-    size_t next_ = 0;
+    std::unique_ptr<Spool> spool_;  // every row, with a client-side cursor
     std::vector<Value> current_;
     bool clientSide_ = false;
     bool atEnd_ = true;

@@ -2,8 +2,12 @@
 // is run through its real click handler in an offscreen window, and the very
 // statements it sent are then replayed into a fresh database by a bare loop
 // that does nothing else (one statement handle, the text already encoded).
+// Then how much memory one handler run takes, each in a process of its own,
+// for a small table and for a million rows.
 //
 // Usage: transfer_bench FOLDER [ROWS [REPEATS]]     (scripts/bench passes /dev/shm)
+//        transfer_bench --peak FOLDER SOURCE TARGET TABLE to-ase|to-db2
+//            (one memory run, started by the bench itself)
 
 #include <sql.h>
 #include <sqlext.h>
@@ -13,6 +17,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocale>
+#include <QProcess>
+#include <QRegularExpression>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -21,18 +27,19 @@
 #include <utility>
 #include <vector>
 
-#include "app/core/Dialogs.h"
 #include "app/core/ActivityLog.h"
+#include "app/core/Dialogs.h"
 #include "app/core/Program.h"
 #include "app/core/Settings.h"
 #include "app/windows/Windows.h"
-#include "connections/core/BatchInsert.h"
+#include "catalog/core/Listing.h"
 #include "connections/core/ConnectionString.h"
 #include "connections/core/Odbc.h"
+#include "support/RecordingHost.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestOdbc.h"
+#include "transfer/core/Send.h"
 #include "transfer/core/Transfer.h"
-#include "transfer/core/ValueText.h"
 
 namespace {
 
@@ -163,105 +170,116 @@ Best Measure(Form1& form1, Form2& form, bool toAse, const QString& folder, const
     return best;
 }
 
-// Seconds to send the rows through one batch insert into a fresh table.
-double BatchLoop(const QString& target, const QString& create, const std::vector<Db::Parameter>& parameters,
-                 const std::vector<std::vector<Db::Value>>& rows, int rowsPerBatch) {
-    TestOdbc::exec(target, {create});
-    Db::Connection c;
-    c.Open(TestOdbc::db2String(target));
+// Seconds for one send through the engine, its rows in batches of
+// rowsPerBatch, into a fresh target: the command line's --batch.
+double BatchRun(const QString& folder, const QString& source, bool toAse, const QString& table,
+                int rowsPerBatch) {
+    const QString target = folder + QStringLiteral("/batch-target.db");
+    RecordingHost host;
+    host.db2Login = TestOdbc::profileFor(toAse ? source : target);
+    host.aseLogin = TestOdbc::profileFor(toAse ? target : source);
+    IBMDB2::ListTables(host.db2Login, host.db2, [] {});
+    SybaseASE::ListTables(host.aseLogin, host.ase, [] {});
+    RecordingHost::select(toAse ? host.db2 : host.ase, {table});
     QElapsedTimer timer;
     timer.start();
-    {
-        Db::BatchInsert insert(c, QStringLiteral("INSERT INTO batch VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-                               parameters, rowsPerBatch);
-        for (const auto& row : rows)
-            if (!insert.add(row).empty()) throw std::runtime_error("the batch refused a row");
-        if (!insert.flush().empty()) throw std::runtime_error("the batch refused a row");
-    }
+    const Send::Options batch{false, rowsPerBatch, false};
+    toAse ? Send::ToAse(host, batch) : Send::ToDb2(host, batch);
     const double seconds = timer.nsecsElapsed() / 1e9;
-    c.Close();
+    if (!host.failures.empty() || !host.messages.empty()) throw std::runtime_error("the batch send failed");
     QFile::remove(target);
     return seconds;
 }
 
-// The batch insert against the bare loop of the literal INSERTs it replaces,
-// autocommitted, and against the same loop with a transaction for each batch
-// of rows, the most the driver gives: the rows of BENCH are read once, then
-// sent each way, with their literals' texts and with their own types.
-void MeasureBatch(const QString& folder, const QString& source, int rows, int repeats, int rowsPerBatch) {
-    const auto d = Datatype::Direction::ToAse;
-    Db::Connection c;
-    c.CursorLocation = Db::UseClient;
-    c.Open(TestOdbc::db2String(source));
-    Db::Recordset rs;
-    rs.Open(Transfer::SelectAll(d, QStringLiteral("BENCH")), c);
-    std::vector<Db::Parameter> typedParameters;
-    for (int j = 0; j < rs.FieldCount(); ++j)
-        typedParameters.push_back(Db::TypedParameter(rs.Fields(j).Description));
-    const std::vector<Db::Parameter> textParameters(rs.FieldCount(), Db::TextParameter());
-    std::vector<std::vector<Db::Value>> typedRows, textRows;
-    std::vector<QByteArray> literals;
-    const QString start = Transfer::InsertStart(d, QStringLiteral("batch"));
-    for (; !rs.Eof(); rs.MoveNext()) {
-        std::vector<Db::Value> typed, texts;
-        QString statement = start;
-        for (int j = 0; j < rs.FieldCount(); ++j) {
-            const Db::Value& v = rs.Fields(j).Value();
-            const QString text = ValueText(Transfer::ValueOrDefault(v, QString()));
-            Transfer::AppendValue(d, statement, text);
-            typed.push_back(v);
-            texts.push_back(text);
-        }
-        Transfer::EndInsert(statement);
-        literals.push_back(statement.toUtf8());
-        typedRows.push_back(std::move(typed));
-        textRows.push_back(std::move(texts));
-    }
-    rs.Close();
-    c.Close();
+// The most memory this process has held, in MB of 10^6 bytes: VmHWM counts
+// this program image alone, where ru_maxrss would also count what its
+// parent held before the exec.
+double PeakMegabytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot read /proc/self/status");
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("VmHWM:\\s*(\\d+) kB"))
+                                          .match(QString::fromLatin1(status.readAll()));
+    if (!m.hasMatch()) throw std::runtime_error("no VmHWM in /proc/self/status");
+    return m.captured(1).toDouble() * 1024 / 1e6;
+}
 
-    QString textCreate = Transfer::CreateTableStart(d, QStringLiteral("batch"));
-    for (const char* name : {"id", "name", "amount", "code", "born", "stamp", "flag", "note"})
-        Transfer::AppendColumn(d, textCreate, QString::fromLatin1(name), 203);
-    Transfer::EndCreateTable(d, textCreate);
-    const QString typedCreate = CreateStatement(QStringLiteral("batch"));
+// One click of a send button into a fresh target, in a process started for
+// it alone. The source is read through the streaming SQLite driver: the
+// real drivers fetch rows from their server as the cursor moves, while the
+// plain SQLite driver would hold the whole result itself. Prints the
+// process's peak memory.
+int PeakRun(int argc, char** argv) {
+    const QString folder = QString::fromLocal8Bit(argv[2]);
+    const QString source = QString::fromLocal8Bit(argv[3]);
+    const QString target = QString::fromLocal8Bit(argv[4]);
+    const QString table = QString::fromLocal8Bit(argv[5]);
+    const bool toAse = qstrcmp(argv[6], "to-ase") == 0;
 
-    std::vector<QByteArray> inTransactions;
-    for (size_t i = 0; i < literals.size(); ++i) {
-        if (i % rowsPerBatch == 0) inTransactions.push_back("BEGIN");
-        inTransactions.push_back(literals[i]);
-        if ((i + 1) % rowsPerBatch == 0 || i + 1 == literals.size()) inTransactions.push_back("COMMIT");
-    }
+    TestOdbc::install(QStringLiteral(VELMARCH_STREAMING_SQLITE), QStringLiteral(VELMARCH_STREAMING_SQLITE));
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    ScriptedDialogs dialogs;
+    SetApplicationTitle();
+    Settings settings(folder + QStringLiteral("/Peak.ini"));
+    Program program;
+    ActivityLog log(folder + QStringLiteral("/Peak.log"));
+    Windows windows(settings, program, log);
+    Form1& form1 = windows.form1();
+    form1.Text10->setText(toAse ? source : target);
+    form1.Text5->setText(toAse ? target : source);
+    windows.ShowTables();
+    Form2& form2 = *windows.form2();
+    QCoreApplication::processEvents();
+    Controls::ListBox* list = toAse ? form2.List1 : form2.List2;
+    const int index = int(list->items().indexOf(table));
+    list->setSelected(index, true);
+    list->setListIndex(index);
+    (toAse ? form2.PushButton3 : form2.PushButton4)->click();
+    for (const auto& m : dialogs.messages) std::fprintf(stderr, "%s\n", qPrintable(m.text));
+    std::printf("%.1f\n", PeakMegabytes());
+    return dialogs.messages.empty() ? 0 : 1;
+}
 
-    double bare = std::numeric_limits<double>::infinity(), transactions = bare, text = bare, typed = bare;
-    const QString target = folder + QStringLiteral("/batch.db");
-    for (int round = 0; round < repeats; ++round) {
-        TestOdbc::exec(target, {textCreate});
-        bare = std::min(bare, BareLoop(TestOdbc::db2String(target), literals));
-        QFile::remove(target);
-        TestOdbc::exec(target, {textCreate});
-        transactions = std::min(transactions, BareLoop(TestOdbc::db2String(target), inTransactions));
-        QFile::remove(target);
-        text = std::min(text, BatchLoop(target, textCreate, textParameters, textRows, rowsPerBatch));
-        typed = std::min(typed, BatchLoop(target, typedCreate, typedParameters, typedRows, rowsPerBatch));
-    }
-    std::printf("literal INSERTs, autocommitted:  %7.3f s  %9.0f rows/s\n", bare, rows / bare);
-    std::printf("literal INSERTs, %5d a commit: %7.3f s  %9.0f rows/s  %5.1f times as fast\n", rowsPerBatch,
-                transactions, rows / transactions, bare / transactions);
-    std::printf("batch of %5d, values as text:   %7.3f s  %9.0f rows/s  %5.1f times as fast\n", rowsPerBatch,
-                text, rows / text, bare / text);
-    std::printf("batch of %5d, values typed:     %7.3f s  %9.0f rows/s  %5.1f times as fast\n", rowsPerBatch,
-                typed, rows / typed, bare / typed);
-    std::fflush(stdout);
+// The peak memory of one handler run over a table of the given rows, made
+// afresh in the source database.
+double Peak(const QString& folder, bool toAse, int rows) {
+    const QString table = toAse ? QStringLiteral("BENCH") : QStringLiteral("bench_ase");
+    const QString source = folder + QStringLiteral("/peak-source.db");
+    const QString target = folder + QStringLiteral("/peak-target.db");
+    TestOdbc::exec(source, {CreateStatement(table), FillStatement(table, rows)});
+    QProcess run;
+    run.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    run.start(QCoreApplication::applicationFilePath(),
+              {QStringLiteral("--peak"), folder, source, target, table,
+               toAse ? QStringLiteral("to-ase") : QStringLiteral("to-db2")});
+    if (!run.waitForFinished(-1) || run.exitStatus() != QProcess::NormalExit || run.exitCode() != 0)
+        throw std::runtime_error("the memory run failed");
+    const double megabytes = run.readAllStandardOutput().trimmed().toDouble();
+    const QString entry =
+        Transfer::TargetEntry(toAse ? Datatype::Direction::ToAse : Datatype::Direction::ToDb2, table);
+    const auto copied = TestOdbc::rows(target, QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(entry));
+    if (copied.at(0).at(0) != Db::Value(std::int64_t(rows)))
+        throw std::runtime_error("the memory run did not copy every row");
+    QFile::remove(source);
+    QFile::remove(target);
+    return megabytes;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc == 7 && qstrcmp(argv[1], "--peak") == 0) {
+        try {
+            return PeakRun(argc, argv);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "transfer_bench --peak: %s\n", e.what());
+            return 1;
+        }
+    }
     const QString base = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath();
     const int rows = argc > 2 ? std::atoi(argv[2]) : 100000;
-    const int repeats = argc > 3 ? std::max(1, std::atoi(argv[3])) : 2;
+    const int repeats = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
 
     TestOdbc::install();
     QApplication app(argc, argv);
@@ -305,7 +323,26 @@ int main(int argc, char** argv) {
         }
         std::printf("ratio DB2->ASE: %.2f\n", toAse.handler / toAse.bare);
         std::printf("ratio ASE->DB2: %.2f\n", toDb2.handler / toDb2.bare);
-        MeasureBatch(folder, db2, rows, repeats, 1000);
+        for (const Best* way : {&toAse, &toDb2}) {
+            const bool forward = way == &toAse;
+            double best = std::numeric_limits<double>::infinity();
+            for (int round = 0; round < repeats; ++round)
+                best = std::min(
+                    best, BatchRun(folder, forward ? db2 : ase, forward,
+                                   forward ? QStringLiteral("BENCH") : QStringLiteral("bench_ase"), 1000));
+            std::printf("batch %s: %.0f rows/s, %.1f times the bare loop\n",
+                        forward ? "DB2->ASE" : "ASE->DB2", rows / best, way->bare / best);
+        }
+        std::fflush(stdout);
+
+        for (const bool toAse : {true, false}) {
+            for (const int peakRows : {10000, 1000000}) {
+                const double megabytes = Peak(folder, toAse, peakRows);
+                std::printf("peak RSS %s %d rows: %.1f MB\n", toAse ? "DB2->ASE" : "ASE->DB2", peakRows,
+                            megabytes);
+                std::fflush(stdout);
+            }
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "transfer_bench: %s\n", e.what());
         status = 1;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 #include "connections/core/ConnectionString.h"
 #include "connections/core/Odbc.h"
 #include "support/TestOdbc.h"
@@ -10,6 +12,7 @@ namespace {
 
 struct OdbcTest : ::testing::Test {
     QString db = TestOdbc::freshFolder() + QStringLiteral("/kinds.db");
+    void everyKindComesBack(const QString& longText);
 };
 
 TEST_F(OdbcTest, OpenSchemaTellsTablesFromViews) {
@@ -42,6 +45,20 @@ TEST_F(OdbcTest, EveryColumnKindComesBackWithItsTypeCodeAndValue) {
              QStringLiteral(
                  "INSERT INTO k VALUES (NULL, NULL, NULL, NULL, NULL, 0, NULL, NULL, NULL, '', NULL, NULL)"),
              QStringLiteral("INSERT INTO k (tx) VALUES ('%1')").arg(longText)});
+    // The rows in memory, all in the spool's file, and from one into the
+    // other with the long text larger than the whole budget.
+    for (const char* budget : {"", "0", "300"}) {
+        SCOPED_TRACE(budget);
+        const QString spool = TestOdbc::freshFolder();
+        TestOdbc::EnvironmentVariable tmpdir("TMPDIR", spool.toUtf8());
+        TestOdbc::EnvironmentVariable spoolBudget("VELMARCH_SPOOL_BUDGET", budget);
+        everyKindComesBack(longText);
+        EXPECT_TRUE(
+            QDir(spool).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
+    }
+}
+
+void OdbcTest::everyKindComesBack(const QString& longText) {
     Connection c;
     c.CursorLocation = UseClient;
     c.Open(TestOdbc::db2String(db));

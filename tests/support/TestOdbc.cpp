@@ -42,12 +42,12 @@ QString odbcDriver(const QString& fileName) {
 
 QString sqliteDriver() { return odbcDriver(QStringLiteral("libsqlite3odbc.so")); }
 
-void install(const QString& db2Driver) {
+void install(const QString& db2Driver, const QString& aseDriver) {
     const QString folder = root();
     QFile ini(folder + QStringLiteral("/odbcinst.ini"));
     if (!ini.open(QIODevice::WriteOnly)) throw std::runtime_error("cannot write odbcinst.ini");
     ini.write(QStringLiteral("[IBM DB2 ODBC DRIVER]\nDriver=%1\n\n[ASEOLEDB]\nDriver=%2\n")
-                  .arg(db2Driver, sqliteDriver())
+                  .arg(db2Driver, aseDriver)
                   .toUtf8());
     ini.close();
     QFile(folder + QStringLiteral("/odbc.ini")).open(QIODevice::WriteOnly);
@@ -135,6 +135,18 @@ QStringList tables(const QString& databasePath) {
                                            "ORDER BY name")))
         names << std::get<QString>(row.at(0));
     return names;
+}
+
+EnvironmentVariable::EnvironmentVariable(const char* name, const QByteArray& value)
+    : name_(name), wasSet_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+    qputenv(name, value);
+}
+
+EnvironmentVariable::~EnvironmentVariable() {
+    if (wasSet_)
+        qputenv(name_, old_);
+    else
+        qunsetenv(name_);
 }
 
 StatementLog::StatementLog()

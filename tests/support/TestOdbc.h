@@ -12,7 +12,7 @@
 // The databases of the tests: SQLite files reached through the real ODBC
 // driver manager and Debian's SQLite ODBC driver, which an odbcinst.ini in a
 // temp folder registers under "IBM DB2 ODBC DRIVER" and "ASEOLEDB". A test
-// program may register another driver under the DB2 name instead (the
+// program may register other drivers under either name instead (the
 // driver manager reads the registry once per process).
 // Failures show the texts, not their bytes.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -25,7 +25,7 @@ QString odbcDriver(const QString& fileName);
 
 // Writes the odbcinst.ini, points ODBCSYSINI at it and moves into a fresh
 // temp folder. Called once, by the tests' main.
-void install(const QString& db2Driver = sqliteDriver());
+void install(const QString& db2Driver = sqliteDriver(), const QString& aseDriver = sqliteDriver());
 
 // The folder every test's files go in; gone when the tests end.
 QString root();
@@ -53,6 +53,20 @@ std::vector<QStringList> texts(const Profile& db2, const QString& query);
 std::vector<QStringList> texts(const QString& databasePath, const QString& query);
 // The user tables of a SQLite file, sorted.
 QStringList tables(const QString& databasePath);
+
+// An environment variable set for as long as it lives, then as it was.
+class EnvironmentVariable {
+public:
+    EnvironmentVariable(const char* name, const QByteArray& value);
+    ~EnvironmentVariable();
+    EnvironmentVariable(const EnvironmentVariable&) = delete;
+    EnvironmentVariable& operator=(const EnvironmentVariable&) = delete;
+
+private:
+    const char* name_;
+    bool wasSet_;
+    QByteArray old_;
+};
 
 // Records every statement sent on any connection while it lives.
 class StatementLog {

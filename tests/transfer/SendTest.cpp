@@ -1,10 +1,18 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
+#include <csignal>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/core/Dialogs.h"
@@ -24,6 +32,39 @@ const QString Null = QStringLiteral("<null>");
 std::vector<QStringList> Texts(const QString& path, const QString& query) {
     return TestOdbc::texts(path, query);
 }
+
+// Rows of about 200 bytes, far more than a budget of 1000 bytes holds.
+QString FillStatement(const QString& table, int rows) {
+    return "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+           QString::number(rows) + ") INSERT INTO " + table + " SELECT printf('%0200d', i) FROM n";
+}
+
+bool EmptyFolder(const QString& path) {
+    return QDir(path).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+// A limit on the size of every file the process writes, as a full disk
+// sets one; writing past it fails with EFBIG rather than ending the process.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit limit = old_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = SIG_DFL;
+};
 
 // Both directions over two SQLite stand-ins, the lists filled as the tables
 // window fills them.
@@ -139,7 +180,7 @@ TEST_F(TransferTest, DatesReachDb2AsTheSameDayUnderAnyRegionalSettings) {
 TEST_F(TransferTest, NastyValuesSurviveTheRoundTrip) {
     QString longText;
     for (int i = 0; i < 10000; ++i) longText += QStringLiteral("ab'\"");
-    open({
+    const QStringList nasty{
         "CREATE TABLE nasty (id INTEGER, t TEXT, big BIGINT, d DOUBLE, dt DATE, tm TIME, ts TIMESTAMP, f "
         "BOOLEAN, "
         "bl BLOB)",
@@ -155,7 +196,7 @@ TEST_F(TransferTest, NastyValuesSurviveTheRoundTrip) {
         "00:00:00.000001', 0, "
         "X'00')",
         "INSERT INTO nasty VALUES (6, ' ', 42, 0.000056789, NULL, NULL, NULL, NULL, NULL)",
-    });
+    };
     const std::vector<QStringList> asText{
         {"1", "O'Brien \"quoted\" a]b [c]", "9223372036854775807", "0.1", "5/1/2021", "1:45:06 PM",
          "5/1/2021 1:45:06.125 PM", "True", "00FF10"},
@@ -167,21 +208,34 @@ TEST_F(TransferTest, NastyValuesSurviveTheRoundTrip) {
         {"5", "", "-1", "1E+15", "2/29/2000", "12:00:00 PM", "2/29/2000 12:00:00.000001 AM", "False", "00"},
         {"6", " ", "42", "0.000056789", "", "", "", "", ""},
     };
-    Select(host->db2, {"nasty"});
-    toAse();
-    EXPECT_EQ(Texts(ase, "SELECT * FROM nasty"), asText);
-
-    const QString back = folder + "/db2-back.db";
-    host->db2Login = TestOdbc::profileFor(back);
-    relist();
-    Select(host->ase, {"nasty"});
-    toDb2();
     std::vector<QStringList> withNulls = asText;
     for (auto& row : withNulls)
         for (auto& v : row)
             if (v.isEmpty()) v = Null;
-    EXPECT_EQ(Texts(back, "SELECT * FROM nasty"), withNulls);
-    EXPECT_TRUE(host->messages.empty() && host->failures.empty()) << host->reports().join("\n").toStdString();
+    // With the rows in memory, and with a budget that sends all but the
+    // first through the spool's file, the long text larger than the budget.
+    for (const char* budget : {"", "100"}) {
+        SCOPED_TRACE(budget);
+        const QString spool = TestOdbc::freshFolder();
+        TestOdbc::EnvironmentVariable tmpdir("TMPDIR", spool.toUtf8());
+        TestOdbc::EnvironmentVariable spoolBudget("VELMARCH_SPOOL_BUDGET", budget);
+        db2 = TestOdbc::freshFolder() + "/db2.db";
+        ase = TestOdbc::freshFolder() + "/ase.db";
+        open(nasty);
+        Select(host->db2, {"nasty"});
+        toAse();
+        EXPECT_EQ(Texts(ase, "SELECT * FROM nasty"), asText);
+
+        const QString back = TestOdbc::freshFolder() + "/db2-back.db";
+        host->db2Login = TestOdbc::profileFor(back);
+        relist();
+        Select(host->ase, {"nasty"});
+        toDb2();
+        EXPECT_EQ(Texts(back, "SELECT * FROM nasty"), withNulls);
+        EXPECT_TRUE(host->messages.empty() && host->failures.empty())
+            << host->reports().join("\n").toStdString();
+        EXPECT_TRUE(EmptyFolder(spool));
+    }
 }
 
 TEST_F(TransferTest, OverwriteAskedByTheTargetListIgnoringCase) {
@@ -466,19 +520,104 @@ TEST_F(TransferTest, WithoutCurrentItemOnlyAMessage) {
 }
 
 // The source is read before the target is dropped, so a table that cannot
-// be read costs nothing on the other side.
+// be read costs nothing on the other side: one missing from the source, and
+// one whose rows find no room in the temp folder, because TMPDIR names a
+// file (which root cannot write into either) or because the folder fills up.
 TEST_F(TransferTest, AnUnreadableSourceIsReportedAndTheRunGoesOn) {
-    open({"CREATE TABLE real (x TEXT)", "INSERT INTO real VALUES ('r')"},
-         {"CREATE TABLE ghost (x TEXT)", "INSERT INTO ghost VALUES ('g')"});
-    host->db2.AddItem("ghost");
-    Select(host->db2, {"ghost", "real"});
-    host->answers = {Dialogs::Yes};
-    toAse();
+    enum Cause { Missing, TempIsAFile, TempFillsUp };
+    struct Case {
+        Cause cause;
+        QString says;
+    };
+    for (const Case& c : {Case{Missing, "no such table: ghost"}, Case{TempIsAFile, "Not a directory"},
+                          Case{TempFillsUp, "File too large"}}) {
+        SCOPED_TRACE(c.says.toStdString());
+        db2 = TestOdbc::freshFolder() + "/db2.db";
+        ase = TestOdbc::freshFolder() + "/ase.db";
+        QStringList source{"CREATE TABLE real (x TEXT)", "INSERT INTO real VALUES ('r')"};
+        if (c.cause != Missing) source << "CREATE TABLE ghost (x TEXT)" << FillStatement("ghost", 1000);
+        open(source, {"CREATE TABLE ghost (x TEXT)", "INSERT INTO ghost VALUES ('g')"});
+        if (c.cause == Missing) host->db2.AddItem("ghost");
+        Select(host->db2, {"ghost", "real"});
+        host->answers = {Dialogs::Yes};
+        TestOdbc::StatementLog log;
+        {
+            const QString temp = TestOdbc::freshFolder();
+            QFile(temp + "/file").open(QIODevice::WriteOnly);
+            TestOdbc::EnvironmentVariable tmpdir("TMPDIR",
+                                                 (c.cause == TempIsAFile ? temp + "/file" : temp).toUtf8());
+            TestOdbc::EnvironmentVariable spoolBudget("VELMARCH_SPOOL_BUDGET", "1000");
+            std::optional<FileSizeLimit> full;
+            if (c.cause == TempFillsUp) full.emplace(64 << 10);
+            toAse();
+        }
 
-    EXPECT_EQ(host->reports(), QStringList{"Form2.PushButton3_Click 140"});
-    EXPECT_EQ(Texts(ase, "SELECT * FROM ghost"), std::vector<QStringList>{{"g"}});
-    EXPECT_EQ(Texts(ase, "SELECT * FROM real"), std::vector<QStringList>{{"r"}});
-    EXPECT_EQ(host->ase.items(), (QStringList{"ghost", "real"}));
+        EXPECT_EQ(host->reports(), QStringList{"Form2.PushButton3_Click 140"});
+        EXPECT_TRUE(host->failures.at(0).description.contains(c.says))
+            << host->failures.at(0).description.toStdString();
+        EXPECT_EQ(log.to(ase),
+                  (QStringList{"CREATE TABLE [real]([x] TEXT)", "INSERT INTO [real] VALUES('r')"}));
+        EXPECT_EQ(Texts(ase, "SELECT * FROM ghost"), std::vector<QStringList>{{"g"}});
+        EXPECT_EQ(Texts(ase, "SELECT * FROM real"), std::vector<QStringList>{{"r"}});
+        EXPECT_EQ(host->ase.items(), (QStringList{"ghost", "real"}));
+    }
+}
+
+// The spool's file has no name in the temp folder even while a copy reads
+// its rows back, so a copy killed midway leaves nothing there; meanwhile
+// only the user can read it.
+TEST_F(TransferTest, ACopyKilledMidwayLeavesNothingInTheTempFolder) {
+    open({"CREATE TABLE big (x TEXT)", FillStatement("big", 1000)});
+    Select(host->db2, {"big"});
+    const QString temp = TestOdbc::freshFolder();
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    struct Child {
+        pid_t pid;
+        ~Child() {
+            if (pid <= 0) return;
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    } child{fork()};
+    ASSERT_GE(child.pid, 0);
+    if (child.pid == 0) {
+        TestOdbc::EnvironmentVariable tmpdir("TMPDIR", temp.toUtf8());
+        TestOdbc::EnvironmentVariable spoolBudget("VELMARCH_SPOOL_BUDGET", "1000");
+        duringRun("INSERT", [&] {
+            (void)!write(ready[1], "!", 1);
+            for (;;) pause();
+        });
+        toAse();
+        _exit(1);
+    }
+    close(ready[1]);
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1) << "the copy never reached its rows";
+    close(ready[0]);
+
+    QStringList spools;
+    const QString fds = QString("/proc/%1/fd/").arg(child.pid);
+    for (const QString& fd : QDir(fds).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        char target[4096];
+        const ssize_t length = readlink(QFile::encodeName(fds + fd).constData(), target, sizeof target);
+        const QString path = QFile::decodeName(QByteArray(target, std::max<ssize_t>(length, 0)));
+        if (!path.startsWith(temp + "/")) continue;
+        spools << path;
+        struct stat st {};
+        ASSERT_EQ(stat(QFile::encodeName(fds + fd).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0600u);
+    }
+    ASSERT_EQ(spools.size(), 1) << "the copy reads its rows from a spool file";
+    EXPECT_TRUE(spools[0].endsWith(" (deleted)")) << spools[0].toStdString();
+    EXPECT_TRUE(EmptyFolder(temp));
+
+    kill(child.pid, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(waitpid(child.pid, &status, 0), child.pid);
+    child.pid = 0;
+    EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_TRUE(EmptyFolder(temp));
 }
 
 TEST_F(TransferTest, ListsEmptiedInsideAYieldEndTheWalkQuietly) {
