@@ -302,6 +302,8 @@ struct Connection::Handles {
     // Execute sends every statement on this one: a handle per statement
     // costs the driver manager and the driver an allocation each time.
     Handle exec;
+    // Watches exec, registered once: arming it costs next to nothing.
+    std::unique_ptr<StatementWatch> execWatch;
     bool open = false;
     bool lost = false;
 };
@@ -336,6 +338,7 @@ Connection::Connection() = default;
 
 Connection::~Connection() {
     if (handles_ && handles_->open) {
+        handles_->execWatch.reset();
         handles_->exec = Handle();
         SQLDisconnect(handles_->dbc.get());
     }
@@ -386,6 +389,7 @@ void Connection::Open(const QString& connectionString) {
 
 void Connection::Close() {
     if (!isOpen()) throw Error(QStringLiteral("Operation is not allowed when the object is closed."), {});
+    handles_->execWatch.reset();
     handles_->exec = Handle();
     if (handles_->lost) {
         // Nothing to say about a connection already reported gone.
@@ -402,10 +406,14 @@ void Connection::Close() {
 void Connection::Execute(const QString& statement) {
     SQLHDBC dbc = handle();
     notify(statement);
-    if (handles_->exec.get() == SQL_NULL_HANDLE) handles_->exec = statementOf(dbc, QueryTimeout);
+    if (handles_->exec.get() == SQL_NULL_HANDLE) {
+        handles_->exec = statementOf(dbc, QueryTimeout);
+        handles_->execWatch = std::make_unique<StatementWatch>(handles_->exec.get());
+    }
     SQLHSTMT stmt = handles_->exec.get();
+    StatementWatch& watch = *handles_->execWatch;
     QByteArray text = toDriver(statement);
-    StatementWatch watch(stmt, QueryTimeout);
+    const Armed armed(watch, QueryTimeout);
     SQLRETURN rc =
         SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
     // Closed after the diagnostics are read, so the next statement finds
