@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include "support/TdsLoginCatcher.h"
 #include "support/TestOdbc.h"
@@ -96,6 +97,13 @@ TEST_F(CommandLine, SendsAsTheWindowDoesAndAsksNothing) {
     }());
     EXPECT_TRUE(log.contains("DROP TABLE [T]: done"));
     EXPECT_TRUE(log.contains("CREATE TABLE [T]([id] TEXT,[name] TEXT,[born] TEXT): done"));
+    r = Velmarch({"log", "-n", "2"}, env);
+    ASSERT_EQ(r.out.count('\n'), 2) << r.out.toStdString();
+    EXPECT_TRUE(
+        r.out.section('\n', 0, 0)
+            .contains(QRegularExpression(" copied T: 2 rows read, 2 copied, 0 not copied, [0-9.]+ s$")))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.section('\n', 1, 1).endsWith(" ends"));
 
     r = run({"delete", "ase", "T", "U"});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();

@@ -370,14 +370,18 @@ TEST_F(TransferTest, FailedCreateLeavesAnUnlistedTableUntouched) {
 
 // A row the target refuses (here a trigger that the target gains once the
 // copy has created its table) is reported; the rows after it still go.
+// Rows sent in batches of bound parameters too, where the batch says
+// which of its rows the target refused.
 TEST_F(TransferTest, FailedInsertIsReportedAndTheNextRowsStillGo) {
     struct Case {
         bool toAse;
+        int batch;
         QString report;
     };
     for (const Case& c :
-         {Case{true, "Form2.PushButton3_Click 232"}, Case{false, "Form2.PushButton4_Click 244"}}) {
-        SCOPED_TRACE(c.report.toStdString());
+         {Case{true, 0, "Form2.PushButton3_Click 232"}, Case{false, 0, "Form2.PushButton4_Click 244"},
+          Case{true, 3, "Form2.PushButton3_Click 232"}, Case{false, 1, "Form2.PushButton4_Click 244"}}) {
+        SCOPED_TRACE(c.report.toStdString() + " batch " + std::to_string(c.batch));
         Db::Connection::clearGlobalListeners();
         db2 = TestOdbc::freshFolder() + "/db2.db";
         ase = TestOdbc::freshFolder() + "/ase.db";
@@ -393,10 +397,13 @@ TEST_F(TransferTest, FailedInsertIsReportedAndTheNextRowsStillGo) {
                                     "BEGIN SELECT RAISE(ABORT, 'row refused'); END"});
         });
         Select(c.toAse ? host->db2 : host->ase, {"r"});
-        c.toAse ? toAse() : toDb2();
+        const Send::Options options{false, c.batch, false};
+        c.toAse ? Send::ToAse(*host, options) : Send::ToDb2(*host, options);
 
         EXPECT_EQ(host->reports(), QStringList{c.report});
         EXPECT_TRUE(host->failures.at(0).description.contains("row refused"));
+        EXPECT_EQ(host->failures.at(0).row, 2);
+        EXPECT_EQ(host->messages, QStringList{"1 of 4 rows of r were not copied."});
         EXPECT_EQ(Texts(target, "SELECT * FROM r"), (std::vector<QStringList>{{"a"}, {"c"}, {"d"}}));
         EXPECT_EQ((c.toAse ? host->ase : host->db2).items(), QStringList{"r"});
     }
