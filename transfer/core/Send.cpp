@@ -108,7 +108,7 @@ void Restart(QString& statement, const QString& start) {
     statement += start;
 }
 
-double Progress(int r, int last) { return double(r + 1) / double(last + 1) * 100; }
+double Progress(long long r, long long last) { return double(r + 1) / double(last + 1) * 100; }
 
 // Which columns of the source become DB2 DATE columns, worked out once per
 // table rather than for every value.
@@ -247,8 +247,9 @@ void CopyTable(TableCopy& o, Procedure& p, RunReporter& reporter, const CommandR
     if (options.verify) verify.emplace(columns);
 
     if (created && (!bound || batch)) {
-        int last = -1;
-        p(at.count, [&] { last = static_cast<int>(rs.RecordCount()) - 1; });
+        // Counted wide: a table may hold more rows than an int counts.
+        long long last = -1;
+        p(at.count, [&] { last = rs.RecordCount() - 1; });
         const QString insertStart = Transfer::InsertStart(d, name);
         QString text;
         RepeatedFailures repeated;
@@ -289,7 +290,7 @@ void CopyTable(TableCopy& o, Procedure& p, RunReporter& reporter, const CommandR
             return goOn;
         };
         bool goOn = true;
-        for (int r = 0; r <= last && goOn; ++r) {
+        for (long long r = 0; r <= last && goOn; ++r) {
             reporter.atRow(r + 1);
             p(at.yieldRow, [&] { host.yield(); });
             p(at.progress, [&] { host.setProgress(Progress(r, last)); });
