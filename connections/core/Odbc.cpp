@@ -505,16 +505,18 @@ void Recordset::start(std::unique_ptr<Statement> statement, bool clientSide, Sta
     try {
         spool_ = std::make_unique<Spool>(static_cast<int>(fields_.size()));
         // Each row that comes in is progress: a long read is no hang.
-        while (spoolRow(watch))
+        while (spoolRow(watch)) {
             if (watch) watch->progress();
-        statement_.reset();
+            if (eachRow_) eachRow_();
+        }
+        release(watch);
         // The first row is read back here, after the last of the file is
         // written: a spool that fails fails Open.
         MoveNext();
     } catch (...) {
         // A source that cannot be read whole is let go at once, so its
         // connection is free again.
-        statement_.reset();
+        release(watch);
         spool_.reset();
         atEnd_ = true;
         throw;
@@ -703,19 +705,19 @@ std::optional<Spool::Pieces> spooledInPieces(int sqlType) {
 
 // Moves to the driver's next row; false, with the statement let go, after
 // the last.
-bool Recordset::fetch(const StatementWatch* watch) {
+bool Recordset::fetch(StatementWatch* watch) {
     if (!statement_) return false;
     SQLHSTMT s = statement_->handle.get();
     SQLRETURN rc = SQLFetch(s);
     if (rc == SQL_NO_DATA) {
-        statement_.reset();
+        release(watch);
         return false;
     }
     if (!succeeded(rc)) statement_->connection->failed(s, rc, watch && watch->cancelled());
     return true;
 }
 
-bool Recordset::fetchRow(std::vector<Value>& row, const StatementWatch* watch) {
+bool Recordset::fetchRow(std::vector<Value>& row, StatementWatch* watch) {
     if (!fetch(watch)) return false;
     SQLHSTMT s = statement_->handle.get();
     row.resize(fields_.size());
@@ -725,7 +727,14 @@ bool Recordset::fetchRow(std::vector<Value>& row, const StatementWatch* watch) {
     return true;
 }
 
-bool Recordset::spoolRow(const StatementWatch* watch) {
+// Lets the statement go. The watch on it is disarmed first: once the handle
+// is freed, the watchdog must not cancel whatever statement gets its address.
+void Recordset::release(StatementWatch* watch) {
+    if (watch) watch->disarm();
+    statement_.reset();
+}
+
+bool Recordset::spoolRow(StatementWatch* watch) {
     if (!fetch(watch)) return false;
     SQLHSTMT s = statement_->handle.get();
     for (size_t c = 0; c < fields_.size(); ++c) {

@@ -122,6 +122,9 @@ public:
     // rows are read as MoveNext reaches them and RecordCount is -1.
     void Open(const QString& source, Connection& connection);
     void Close();
+    // Called after each row a client-side Open reads; what it throws ends
+    // the read, with the statement let go.
+    void WhileReading(std::function<void()> eachRow) { eachRow_ = std::move(eachRow); }
 
     int FieldCount() const { return static_cast<int>(fields_.size()); }
     const Field& Fields(int i) const { return fields_.at(i); }
@@ -135,9 +138,10 @@ private:
     friend struct Field;
     struct Statement;
     void start(std::unique_ptr<Statement> statement, bool clientSide, StatementWatch* watch);
-    bool fetch(const StatementWatch* watch);
-    bool fetchRow(std::vector<Value>& row, const StatementWatch* watch);
-    bool spoolRow(const StatementWatch* watch);
+    bool fetch(StatementWatch* watch);
+    bool fetchRow(std::vector<Value>& row, StatementWatch* watch);
+    bool spoolRow(StatementWatch* watch);
+    void release(StatementWatch* watch);
 
     std::unique_ptr<Statement> statement_;
     std::vector<Field> fields_;
@@ -146,6 +150,7 @@ private:
     std::vector<Value> current_;
     bool clientSide_ = false;
     bool atEnd_ = true;
+    std::function<void()> eachRow_;
 };
 
 class Connection {
