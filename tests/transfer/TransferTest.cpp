@@ -138,7 +138,8 @@ TEST(TransferStatements, TextParametersStoreWhatTheLiteralsStore) {
                 QStringList texts;
                 std::vector<Db::Value> values;
                 for (size_t j = 0; j < row.size(); ++j) {
-                    const Db::Value& v = Transfer::ValueOrDefault(row[j], QString());
+                    static const Db::Value empty = QString();
+                    const Db::Value& v = Transfer::ValueOrDefault(row[j], empty);
                     texts << (Transfer::TakesDb2Date(d, columns[j].second) ? Db2DateText(v) : ValueText(v));
                     values.push_back(Transfer::BoundText(d, texts.back()));
                 }

@@ -53,6 +53,8 @@ bool TakesDb2Date(Direction d, int fieldTypeCode);
 
 // The default when the value is null, otherwise the value itself.
 const Db::Value& ValueOrDefault(const Db::Value& value, const Db::Value& fallback);
+// The result may be the fallback: a temporary one would not outlive it.
+const Db::Value& ValueOrDefault(const Db::Value& value, Db::Value&& fallback) = delete;
 
 // True when some item equals the name once both are lower-cased.
 bool ListHasItem(const QStringList& items, const QString& name);
