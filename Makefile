@@ -1,10 +1,15 @@
 # make demo  - install what is missing, build, start Velmarch on its demo databases
 # make test  - install what is missing, build, run every test
+# make test-sanitize - the same tests, built with AddressSanitizer and UBSan
 # make bench - time the transfer against a bare loop of the same statements
 
 BUILD ?= build
+SANITIZE_BUILD ?= build-sanitize
+# A sanitizer report aborts the process that made it, so its test fails.
+SANITIZE_ENV = ASAN_OPTIONS=abort_on_error=1:detect_leaks=0:strict_string_checks=1 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: deps build test demo bench clean
+.PHONY: deps build test test-sanitize demo bench clean
 
 deps:
 	@scripts/install-deps
@@ -16,6 +21,11 @@ build: deps
 test: build
 	cd $(BUILD) && ctest --output-on-failure --timeout 600
 
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMARCH_SANITIZE=ON
+	cmake --build $(SANITIZE_BUILD)
+	cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) ctest --output-on-failure --timeout 900
+
 demo: build
 	scripts/demo $(BUILD)
 
@@ -23,4 +33,4 @@ bench: build
 	scripts/bench $(BUILD)
 
 clean:
-	rm -rf $(BUILD) demo-run bench-run
+	rm -rf $(BUILD) $(SANITIZE_BUILD) demo-run bench-run
