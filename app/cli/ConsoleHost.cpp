@@ -18,6 +18,7 @@ QString Ended(const TableCopy& c) {
                        .arg(c.copied)
                        .arg(c.notCopied())
                        .arg(c.seconds, 0, 'f', 1);
+    line += c.checkText();
     if (c.interrupted) line += QStringLiteral(" (stopped)");
     return line;
 }

@@ -20,6 +20,7 @@ public:
     void report(const Failure& failure) override;
     Profile profile(Side side) const override { return side == Side::Db2 ? db2Login_ : aseLogin_; }
     void yield() override;
+    void stopIfAsked() override { yield(); }
     void setBusy(bool) override {}
     void setProgress(double) override {}
     void resetProgress() override {}

@@ -24,9 +24,15 @@ struct TableCopy {
     bool stopped = false;      // given up after the same failure row after row
     bool lost = false;         // a connection went: the run ends with it
     bool interrupted = false;  // the program ended in the middle of it
-    bool verified = true;      // the check after the copy, when asked for, found what was sent
+    bool checked = false;      // the check after the copy ran to its end
+    QString differs;           // what the check found the target holding otherwise, in words
     double seconds = 0;
     long long notCopied() const { return rows - copied; }
+    // How the check ended, for a summary or log line: empty when none ran.
+    QString checkText() const {
+        if (!checked) return {};
+        return differs.isEmpty() ? QStringLiteral(", check passed") : QStringLiteral(", check failed: ") + differs;
+    }
 };
 
 // What a table command (send, delete, rename) needs of whoever runs it: the
@@ -36,6 +42,10 @@ class CommandHost : public Reporter, public ProfileSource {
 public:
     // Lets the window repaint and answer clicks; may raise Program::Ending.
     virtual void yield() = 0;
+    // Raises Program::Ending when the program is ending, without yielding:
+    // for the points where a stop must be seen before a step that cannot be
+    // taken back.
+    virtual void stopIfAsked() {}
     // The busy pointer while a command works, the normal one after.
     virtual void setBusy(bool busy) = 0;
     // The progress of one table's rows, from 0 to 100.

@@ -43,13 +43,14 @@ void LoggedHost::statementSent(const CommandRun& run, Side side, const QString& 
 }
 
 void LoggedHost::tableEnds(const TableCopy& c) {
-    log_.append(runHead(run_) + QStringLiteral(" copied %1: %2 rows read, %3 copied, %4 not copied, %5 s%6")
+    log_.append(runHead(run_) + QStringLiteral(" copied %1: %2 rows read, %3 copied, %4 not copied, %5 s%6%7")
                                     .arg(c.table)
                                     .arg(c.rows)
                                     .arg(c.copied)
                                     .arg(c.notCopied())
                                     .arg(c.seconds, 0, 'f', 1)
-                                    .arg(c.interrupted ? QStringLiteral(", stopped") : QString()));
+                                    .arg(clean(c.checkText()),
+                                         c.interrupted ? QStringLiteral(", stopped") : QString()));
     inner_.tableEnds(c);
 }
 

@@ -14,6 +14,7 @@ public:
     void report(const Failure& failure) override;
     Profile profile(Side side) const override { return inner_.profile(side); }
     void yield() override { inner_.yield(); }
+    void stopIfAsked() override { inner_.stopIfAsked(); }
     void setBusy(bool busy) override { inner_.setBusy(busy); }
     void setProgress(double percent) override { inner_.setProgress(percent); }
     void resetProgress() override { inner_.resetProgress(); }

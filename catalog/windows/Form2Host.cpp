@@ -11,6 +11,10 @@ Profile Form2Host::profile(Side side) const { return form_.profiles_.profile(sid
 
 void Form2Host::yield() { form_.program_.DoEvents(); }
 
+void Form2Host::stopIfAsked() {
+    if (form_.program_.IsEnding()) throw Program::Ending{};
+}
+
 void Form2Host::setBusy(bool busy) { form_.setMousePointer(busy ? Controls::Busy : Controls::Normal); }
 
 void Form2Host::setProgress(double percent) { form_.ProgressBar1->setValue(percent); }

@@ -14,6 +14,7 @@ public:
     void report(const Failure& failure) override;
     Profile profile(Side side) const override;
     void yield() override;
+    void stopIfAsked() override;
     void setBusy(bool busy) override;
     void setProgress(double percent) override;
     void resetProgress() override;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <stdexcept>
@@ -159,6 +160,11 @@ struct BatchInsert::State {
     Quirks quirks;
     bool restoreAutocommit = false;
     bool inTransaction = false;
+    // Set when a failed transaction could not be rolled back either: the
+    // server may have ended it itself (SQLite does on a full disk) while the
+    // driver still counts it open, and would then store rows outside any
+    // transaction. No more rows are sent; each is refused with this.
+    std::optional<Error> unusable;
     int count = 0;        // rows waiting to be sent
     long long taken = 0;  // rows given so far, those waiting included
     long long sent = 0;   // rows stored or refused
@@ -189,7 +195,9 @@ struct BatchInsert::State {
     bool executeArray(int rows, std::optional<Error>* refused);
     bool executeEach(int rows, std::optional<Error>* refused);
     std::vector<RowFailure> sendAlone(int rows);
+    std::optional<Error> inTransactionOf(const std::function<bool(std::optional<Error>*)>& rows);
     void endTransaction(SQLSMALLINT completion);
+    std::vector<RowFailure> refuseAll(int rows, const Error& error) const;
 };
 
 namespace {
@@ -517,11 +525,25 @@ std::vector<RowFailure> BatchInsert::add(const std::vector<Value>& row) {
 
 std::vector<RowFailure> BatchInsert::flush() { return d_->sendFirst(d_->count); }
 
+// However the rows end, they leave the arrays: a batch is never left
+// holding rows it cannot take more after.
 std::vector<RowFailure> BatchInsert::State::sendFirst(int rows) {
     if (rows == 0) return {};
-    std::vector<RowFailure> failures = send(rows);
-    sent += rows;
-    dropFirst(rows);
+    struct Drop {
+        State& d;
+        int rows;
+        ~Drop() {
+            d.sent += rows;
+            d.dropFirst(rows);
+        }
+    } drop{*this, rows};
+    if (unusable) return refuseAll(rows, *unusable);
+    return send(rows);
+}
+
+std::vector<RowFailure> BatchInsert::State::refuseAll(int rows, const Error& error) const {
+    std::vector<RowFailure> failures;
+    for (int r = 1; r <= rows; ++r) failures.push_back({sent + r, error});
     return failures;
 }
 
@@ -541,21 +563,42 @@ std::vector<RowFailure> BatchInsert::State::send(int rows) {
             if (c.lengths[r] <= kLongValue)
                 std::memcpy(c.data.data() + size_t(r) * c.width, c.bytes(r), size_t(c.lengths[r]));
     }
-    inTransaction = true;
-    std::optional<Error> refused;
-    const bool stored = arrays && rows > 1 && arrayKeepsLengths(rows) ? executeArray(rows, &refused)
-                                                                      : executeEach(rows, &refused);
-    // Over a connection that is gone nothing more is tried: not the
-    // rollback, not the rows one by one.
-    if (!stored && refused && refused->connectionLost()) {
-        inTransaction = false;
-        return {RowFailure{sent + 1, *refused}};
-    }
-    endTransaction(stored ? SQL_COMMIT : SQL_ROLLBACK);
-    if (stored) return {};
+    std::optional<Error> refused = inTransactionOf([&](std::optional<Error>* failure) {
+        return arrays && rows > 1 && arrayKeepsLengths(rows) ? executeArray(rows, failure)
+                                                             : executeEach(rows, failure);
+    });
+    if (!refused) return {};
+    // Over a connection that is gone nothing more is tried.
+    if (refused->connectionLost()) return {RowFailure{sent + 1, *refused}};
+    if (unusable) return refuseAll(rows, *refused);
     std::vector<RowFailure> failures = sendAlone(rows);
     for (RowFailure& f : failures) f.row += sent;
     return failures;
+}
+
+// Runs rows in one transaction, committed when they are all stored and
+// rolled back otherwise; a bind, a prepare or the COMMIT itself failing
+// counts as the rows not stored. Returns the failure, if any.
+//
+// A transaction whose statement timed out is rolled back too, since turning
+// autocommit on would commit what went before it; over a connection that is
+// gone nothing more is tried.
+std::optional<Error> BatchInsert::State::inTransactionOf(
+    const std::function<bool(std::optional<Error>*)>& rows) {
+    inTransaction = true;
+    std::optional<Error> refused;
+    try {
+        if (rows(&refused)) {
+            endTransaction(SQL_COMMIT);
+            return std::nullopt;
+        }
+    } catch (const Error& e) {
+        refused = e;
+    }
+    const bool rollBack = !refused->connectionLost() || refused->timedOut();
+    if (rollBack && !succeeded(SQLEndTran(SQL_HANDLE_DBC, dbc, SQL_ROLLBACK))) unusable = refused;
+    inTransaction = false;
+    return refused;
 }
 
 void BatchInsert::State::endTransaction(SQLSMALLINT completion) {
@@ -653,17 +696,17 @@ bool BatchInsert::State::executeEach(int rows, std::optional<Error>* refused) {
 std::vector<RowFailure> BatchInsert::State::sendAlone(int rows) {
     std::vector<RowFailure> failures;
     for (int r = 0; r < rows; ++r) {
-        bind(r, 1);
-        std::optional<Error> refused;
-        inTransaction = true;
-        const bool stored = execute(1, &refused);
-        if (!stored && refused->connectionLost()) {
-            inTransaction = false;
-            failures.push_back({r + 1, *refused});
+        const std::optional<Error> refused = inTransactionOf([&](std::optional<Error>* failure) {
+            bind(r, 1);
+            return execute(1, failure);
+        });
+        if (!refused) continue;
+        failures.push_back({r + 1, *refused});
+        if (refused->connectionLost()) break;
+        if (unusable) {
+            for (int rest = r + 2; rest <= rows; ++rest) failures.push_back({rest, *unusable});
             break;
         }
-        endTransaction(stored ? SQL_COMMIT : SQL_ROLLBACK);
-        if (!stored) failures.push_back({r + 1, *refused});
     }
     return failures;
 }

@@ -45,13 +45,17 @@ TEST_F(CommandLineOnServer, KeptTypesArriveExactlyAndPassTheCheck) {
 }
 
 // A target that changes a value on its way (here it cuts a text to the
-// kept column's size) fails the check, which names the column.
+// kept column's size) fails the check, which names the column on stderr,
+// in the summary and in the log.
 TEST_F(CommandLineOnServer, TheCheckNamesAColumnTheTargetChanged) {
     TestOdbc::exec(ase, {"CREATE TABLE cut (id INTEGER, v VARCHAR(5))",
                          "INSERT INTO cut VALUES (1, 'short'), (2, 'much too long')"});
     const VelmarchRun r = run({"send", "ase", "cut", "--keep-types", "--verify"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "cut: column v does not hold the values sent.\n");
+    const QString said = ", check failed: column v does not hold the values sent";
+    EXPECT_TRUE(r.out.contains("cut: 2 rows copied, 0 not copied, ") && r.out.contains(said)) << r.out.toStdString();
+    EXPECT_TRUE(Velmarch({"log"}, env).out.contains(said));
 }
 
 TEST_F(CommandLineOnServer, RenamesADb2Table) {

@@ -12,6 +12,10 @@ void RecordingHost::yield() {
     if (ending) throw Program::Ending{};
 }
 
+void RecordingHost::stopIfAsked() {
+    if (ending) throw Program::Ending{};
+}
+
 int RecordingHost::askOverwrite(const QString& table) {
     overwriteAsked << table;
     if (answers.empty()) {

@@ -14,6 +14,7 @@ public:
     void report(const Failure& failure) override;
     Profile profile(Side side) const override { return side == Side::Db2 ? db2Login : aseLogin; }
     void yield() override;
+    void stopIfAsked() override;
     void setBusy(bool b) override {
         busy = b;
         busyCalls.push_back(b);

@@ -24,6 +24,7 @@
 #include "support/TestOdbc.h"
 #include "transfer/core/Send.h"
 #include "transfer/core/ValueText.h"
+#include "transfer/core/Verify.h"
 
 namespace {
 
@@ -661,6 +662,81 @@ TEST_F(TransferTest, EndingTheProgramInsideAYieldStopsTheRun) {
 
     EXPECT_TRUE(host->messages.empty() && host->failures.empty());
     EXPECT_EQ(Texts(ase, "SELECT * FROM c").size(), 1u);
+}
+
+// A stop asked for while the source is read sends no DROP; one asked for
+// once the DROP went waits for the CREATE. The table the user had is kept
+// or replaced, never lost.
+TEST_F(TransferTest, AStopNeverLeavesATargetDroppedAndNotCreated) {
+    struct Case {
+        bool toAse;
+        QString stopAt;  // the statement after which the stop is asked for
+        std::vector<QStringList> left;
+    };
+    for (const Case& c : {Case{true, "SELECT", {{"old"}}}, Case{false, "SELECT", {{"old"}}},
+                          Case{true, "DROP", {}}, Case{false, "DROP", {}}}) {
+        SCOPED_TRACE(c.stopAt.toStdString() + (c.toAse ? " to ASE" : " to DB2"));
+        Db::Connection::clearGlobalListeners();
+        db2 = TestOdbc::freshFolder() + "/db2.db";
+        ase = TestOdbc::freshFolder() + "/ase.db";
+        const QStringList source{"CREATE TABLE t (x TEXT)", FillStatement("t", 500)};
+        const QStringList target{"CREATE TABLE t (x TEXT)", "INSERT INTO t VALUES ('old')"};
+        c.toAse ? open(source, target) : open(target, source);
+        Select(c.toAse ? host->db2 : host->ase, {"t"});
+        host->answers = {Dialogs::Yes};
+        Db::Connection::addGlobalListener([&](const Db::Connection&, const QString& s) {
+            if (s.startsWith(c.stopAt)) host->ending = true;
+        });
+        TestOdbc::StatementLog log;
+        EXPECT_THROW(c.toAse ? toAse() : toDb2(), Program::Ending);
+
+        const QString to = c.toAse ? ase : db2;
+        EXPECT_EQ(log.to(to).size(), c.stopAt == "DROP" ? 2 : 0) << log.to(to).join('|').toStdString();
+        EXPECT_EQ(Texts(to, "SELECT * FROM t"), c.left);
+    }
+}
+
+// The check sees a value moved to another row, not only a changed column.
+TEST_F(TransferTest, TheCheckSeesValuesMovedBetweenRows) {
+    open({}, {"CREATE TABLE t (id TEXT, name TEXT)", "INSERT INTO t VALUES ('1', 'bob'), ('2', 'alice')"});
+    struct Case {
+        std::vector<std::vector<Db::Value>> sent;
+        QString differs;
+    };
+    const auto row = [](const char* id, const char* name) { return std::vector<Db::Value>{QString(id), QString(name)}; };
+    for (const Case& c :
+         {Case{{row("2", "alice"), row("1", "bob")}, ""},
+          Case{{row("1", "alice"), row("2", "bob")}, "its rows do not hold the values sent together: values moved between rows"},
+          Case{{row("1", "bob"), row("2", "carol")}, "column name does not hold the values sent"},
+          Case{{row("1", "bob")}, "the target holds 2 rows, 1 were read; columns id, name do not hold the values sent"}}) {
+        Verify verify(2);
+        for (const auto& r : c.sent) verify.sent(r);
+        Db::Connection target;
+        target.Open(TestOdbc::aseString(ase));
+        EXPECT_EQ(verify.check(target, "SELECT * FROM t", qsizetype(c.sent.size()),
+                               [](int, const Db::Value& v) { return v; }),
+                  c.differs);
+    }
+}
+
+// A target whose disk fills while batches go: a COMMIT fails. The batch
+// ends empty, its rows count as the row-by-row path counts them, and the
+// count of rows not copied is what the target lacks.
+TEST_F(TransferTest, ATargetFillingUpUnderABatchCountsWhatItHolds) {
+    open({"CREATE TABLE big (id INTEGER, v TEXT)",
+          "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+          "INSERT INTO big SELECT i, replace(hex(zeroblob(450)), '00', 'ab') FROM n"});
+    Select(host->db2, {"big"});
+    {
+        FileSizeLimit full(600 << 10);
+        Send::ToAse(*host, {false, 50, false});
+    }
+    const auto held = std::get<std::int64_t>(TestOdbc::rows(ase, "SELECT COUNT(*) FROM big").at(0).at(0));
+    EXPECT_GT(held, 0);
+    EXPECT_LT(held, 3000);
+    ASSERT_FALSE(host->messages.isEmpty());
+    EXPECT_TRUE(host->messages.last().startsWith(QString("%1 of 3000 rows of big were not copied.").arg(3000 - held)))
+        << held << " held; " << host->messages.join('|').toStdString();
 }
 
 // The sample music store, its smaller tables at least: accented names,

@@ -206,7 +206,7 @@ struct Waiting {
 void CopyTable(TableCopy& o, Procedure& p, RunReporter& reporter, const CommandRun& run, Direction d,
                const CopyLines& at, const Send::Options& options, CommandHost& host, Db::Recordset& rs,
                Db::Connection& target, TableList& targetList, int targetGeneration, const QString& name,
-               const QLocale& locale) {
+               const QLocale& locale, bool replacing) {
     static const Db::Value empty = QString();
     const auto lost = [&p] { return Db::ConnectionLost(p.lastFailure().error); };
     const Side targetSide = d == Direction::ToAse ? Side::Ase : Side::Db2;
@@ -218,8 +218,19 @@ void CopyTable(TableCopy& o, Procedure& p, RunReporter& reporter, const CommandR
     host.tableBegins(name, o.rows);
     QString statement;
     p(142, [&] { statement = Transfer::CreateTableStart(d, name); });
+    // Once the old table is dropped, a stop waits for its replacement to
+    // exist: the run never ends between the DROP and the CREATE.
+    bool stopAfterCreate = false;
+    const auto yieldBeforeCreate = [&] {
+        try {
+            host.yield();
+        } catch (const Program::Ending&) {
+            if (!replacing) throw;
+            stopAfterCreate = true;
+        }
+    };
     for (int j = 0; j < columns; ++j) {
-        p(at.yieldColumn, [&] { host.yield(); });
+        p(at.yieldColumn, yieldBeforeCreate);
         p(at.column, [&] {
             if (options.keepTypes)
                 Transfer::AppendKeptColumn(d, statement, rs.Fields(j).Name, kept[size_t(j)].type);
@@ -230,6 +241,7 @@ void CopyTable(TableCopy& o, Procedure& p, RunReporter& reporter, const CommandR
     p(at.endCreate, [&] { Transfer::EndCreateTable(d, statement); });
     const bool created = p(at.create, [&] { target.Execute(statement); });
     host.statementSent(run, targetSide, statement, created ? QString() : p.lastFailure().description);
+    if (stopAfterCreate) throw Program::Ending{};
     o.lost = !created && lost();
 
     std::unique_ptr<Db::BatchInsert> batch;
@@ -315,10 +327,18 @@ void CopyTable(TableCopy& o, Procedure& p, RunReporter& reporter, const CommandR
             if (readable && bound) {
                 std::vector<Db::RowFailure> failures;
                 waiting.push_back({r + 1, verify ? values : std::vector<Db::Value>()});
-                if (p(at.insert, [&] { failures = batch->add(values); }))
+                const long long taken = batch->rowsTaken();
+                if (p(at.insert, [&] { failures = batch->add(values); })) {
                     goOn = settle(failures);
-                else
-                    goOn = !(o.lost = lost());
+                } else if (batch->rowsTaken() == taken) {
+                    // A row the batch could not take is refused like a row
+                    // the target refused.
+                    waiting.pop_back();
+                    if (repeated.failed(Db::FailureKind(p.lastFailure().error), r + 1)) goOn = !(o.stopped = true);
+                } else {
+                    // What became of the batch's rows is not known.
+                    goOn = false;
+                }
             } else if (readable) {
                 p(at.endInsert, [&] { Transfer::EndInsert(statement); });
                 if (p(at.insert, [&] { target.Execute(statement); })) {
@@ -355,12 +375,10 @@ void CopyTable(TableCopy& o, Procedure& p, RunReporter& reporter, const CommandR
                                        db2Dates[size_t(j)] ? Db2DateText(v, locale) : ValueText(v, locale));
         };
         const Direction back = d == Direction::ToAse ? Direction::ToDb2 : Direction::ToAse;
-        QString differs;
-        if (p(at.insert,
-              [&] { differs = verify->check(target, Transfer::SelectAll(back, name), o.rows, asSent); }) &&
-            !differs.isEmpty())
-            host.message(name + QStringLiteral(": ") + differs + QLatin1Char('.'));
-        o.verified = differs.isEmpty();
+        o.checked = p(at.insert, [&] {
+            o.differs = verify->check(target, Transfer::SelectAll(back, name), o.rows, asSent);
+        });
+        if (!o.differs.isEmpty()) host.message(name + QStringLiteral(": ") + o.differs + QLatin1Char('.'));
     }
     p(at.pointer, [&] { host.setBusy(false); });
     p(at.resetBar, [&] { host.resetProgress(); });
@@ -399,6 +417,7 @@ bool SendTable(Procedure& p, RunReporter& reporter, const CommandRun& run, const
     } end{reporter};
     QElapsedTimer clock;
     clock.start();
+    rs.WhileReading([&host] { host.stopIfAsked(); });
     if (!p(140, [&] { rs.Open(Transfer::SelectAll(dir.d, name), source); })) return !lost();
     if (dir.d == Direction::ToAse && !AseCanDelimitColumns(rs)) {
         p(140, [&] {
@@ -408,6 +427,8 @@ bool SendTable(Procedure& p, RunReporter& reporter, const CommandRun& run, const
         return true;
     }
     if (answer == Dialogs::Yes) {
+        // A stop asked for while the source was read sends no DROP.
+        host.stopIfAsked();
         const QString drop = Transfer::DropTarget(dir.d, name);
         const bool dropped = p(136, [&] { target.Execute(drop); });
         host.statementSent(run, dir.targetSide, drop, dropped ? QString() : p.lastFailure().description);
@@ -432,7 +453,7 @@ bool SendTable(Procedure& p, RunReporter& reporter, const CommandRun& run, const
         }
     } ends{host, clock, TableCopy{name, rs.RecordCount()}};
     CopyTable(ends.copy, p, reporter, run, dir.d, dir.lines, options, host, rs, target, targetList,
-              targetGeneration, name, locale);
+              targetGeneration, name, locale, answer == Dialogs::Yes);
     return !ends.copy.lost;
 }
 

@@ -5,7 +5,32 @@
 
 #include "transfer/core/ValueText.h"
 
-Verify::Verify(int columns) : sums_(size_t(columns), 0) {}
+namespace {
+
+// A 64-bit mix (splitmix64's finaliser), so that the digests of rows, added
+// up, do not cancel out the way their raw hashes could.
+std::uint64_t mixed(std::uint64_t x) {
+    x ^= x >> 30;
+    x *= 0xbf58476d1ce4e5b9ULL;
+    x ^= x >> 27;
+    x *= 0x94d049bb133111ebULL;
+    return x ^ (x >> 31);
+}
+
+}  // namespace
+
+Verify::Verify(int columns) : sums_{std::vector<std::uint64_t>(size_t(columns), 0)}, row_(size_t(columns)) {}
+
+// Each value's hash into its column's sum, and the row's values, in column
+// order, into one digest for the sum of rows.
+void Verify::Sums::add(const std::vector<std::uint64_t>& row) {
+    std::uint64_t digest = 0;
+    for (size_t j = 0; j < row.size(); ++j) {
+        columns[j] += row[j];
+        digest = mixed(digest ^ (row[j] + j));
+    }
+    rows += mixed(digest);
+}
 
 // A value's one spelling, the same however it came: numbers in full and
 // the C locale's form, a GUID without braces, as it is bound.
@@ -22,23 +47,26 @@ std::uint64_t Verify::hash(const Db::Value& v) {
 }
 
 void Verify::sent(const std::vector<Db::Value>& row) {
-    for (size_t j = 0; j < row.size() && j < sums_.size(); ++j) sums_[j] += hash(row[j]);
+    for (size_t j = 0; j < row_.size(); ++j) row_[j] = j < row.size() ? hash(row[j]) : 0;
+    sums_.add(row_);
 }
 
 QString Verify::check(Db::Connection& target, const QString& selectAll, long long rowsRead,
                       const std::function<Db::Value(int, const Db::Value&)>& asSent) {
     Db::Recordset rs;
     rs.Open(selectAll, target);
-    std::vector<std::uint64_t> sums(sums_.size(), 0);
+    Sums sums{std::vector<std::uint64_t>(row_.size(), 0)};
+    std::vector<std::uint64_t> row(row_.size(), 0);
     long long rows = 0;
     for (; !rs.Eof(); rs.MoveNext()) {
         ++rows;
-        for (int j = 0; j < rs.FieldCount() && j < int(sums.size()); ++j)
-            sums[size_t(j)] += hash(asSent(j, rs.Fields(j).Value()));
+        for (int j = 0; j < rs.FieldCount() && j < int(row.size()); ++j)
+            row[size_t(j)] = hash(asSent(j, rs.Fields(j).Value()));
+        sums.add(row);
     }
     QStringList differ;
-    for (int j = 0; j < int(sums.size()) && j < rs.FieldCount(); ++j)
-        if (sums[size_t(j)] != sums_[size_t(j)]) differ << rs.Fields(j).Name;
+    for (int j = 0; j < int(row.size()) && j < rs.FieldCount(); ++j)
+        if (sums.columns[size_t(j)] != sums_.columns[size_t(j)]) differ << rs.Fields(j).Name;
     QStringList problems;
     if (rows != rowsRead)
         problems << QStringLiteral("the target holds %1 rows, %2 were read").arg(rows).arg(rowsRead);
@@ -46,6 +74,8 @@ QString Verify::check(Db::Connection& target, const QString& selectAll, long lon
         problems << (differ.size() == 1 ? QStringLiteral("column %1 does not hold the values sent")
                                         : QStringLiteral("columns %1 do not hold the values sent"))
                         .arg(differ.join(QStringLiteral(", ")));
+    else if (sums.rows != sums_.rows)
+        problems << QStringLiteral("its rows do not hold the values sent together: values moved between rows");
     rs.Close();
     return problems.join(QStringLiteral("; "));
 }

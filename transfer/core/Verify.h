@@ -10,9 +10,10 @@
 #include "connections/core/Value.h"
 
 // The check after a copy: the target is read back and compared with what
-// was sent to it, its row count with the rows read from the source, and
-// each column's values as an order-independent sum of their hashes, so
-// neither side needs sorting or holding.
+// was sent to it: its row count with the rows read from the source, and its
+// rows as an order-independent sum of digests of whole rows, so neither side
+// needs sorting or holding, yet a value moved to another row is seen. A sum
+// per column names the columns that differ.
 class Verify {
 public:
     explicit Verify(int columns);
@@ -29,6 +30,12 @@ public:
                   const std::function<Db::Value(int column, const Db::Value& read)>& asSent);
 
 private:
+    struct Sums {
+        std::vector<std::uint64_t> columns;
+        std::uint64_t rows = 0;
+        void add(const std::vector<std::uint64_t>& row);
+    };
     static std::uint64_t hash(const Db::Value& v);
-    std::vector<std::uint64_t> sums_;
+    Sums sums_;
+    std::vector<std::uint64_t> row_;
 };
