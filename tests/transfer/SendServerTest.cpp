@@ -130,3 +130,104 @@ TEST(SendOnServer, AStatementWaitingPastTheQueryTimeoutEndsTheRun) {
 }
 
 }  // namespace
+
+namespace {
+
+// A mixed table on the ASE side: NULLs, empty text, quotes, text beyond the
+// BMP, 50 KB values (in a column of unbounded text, which the server cannot
+// keep as its type), the 64-bit limits, doubles, dates and times.
+QString MixedSource(int rows, bool unboundedText) {
+    const QString ase = TestOdbc::freshFolder() + "/ase.db";
+    TestOdbc::exec(
+        ase, {QString("CREATE TABLE mixed (id INTEGER, big BIGINT, d DOUBLE, t %1, day DATE, at TIMESTAMP, tm TIME)")
+                  .arg(unboundedText ? "TEXT" : "VARCHAR(40)"),
+              QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                      "INSERT INTO mixed SELECT i, "
+                      "CASE i % 3 WHEN 0 THEN 9223372036854775807 WHEN 1 THEN -9223372036854775808 END, "
+                      "CASE i % 3 WHEN 0 THEN 0.1 WHEN 1 THEN -2.5e-300 ELSE 1.25e308 END, "
+                      "CASE i % 6 WHEN 0 THEN NULL WHEN 1 THEN '' WHEN 2 THEN 'O''Brien \"q\" [x] ''' "
+                      "WHEN 3 THEN 'Zoë 😀 𝄞' WHEN 4 THEN %2 "
+                      "ELSE 'row ' || i END, "
+                      "CASE i % 3 WHEN 0 THEN '2021-05-01' WHEN 1 THEN '0999-12-31' END, "
+                      "CASE i % 2 WHEN 0 THEN '2021-05-01 10:11:12.125' END, "
+                      "CASE i % 2 WHEN 0 THEN '10:11:12.5' ELSE '23:59:59' END FROM n")
+                  .arg(rows)
+                  .arg(unboundedText ? "replace(hex(zeroblob(25000)), '00', 'ab')" : "'ab'")});
+    return ase;
+}
+
+// What one way of sending left behind: the target's rows, what was shown,
+// and how the table ended.
+struct PathResult {
+    std::vector<QStringList> target;
+    QStringList shown;
+    long long rows = 0, copied = 0;
+    QString check;
+    bool operator==(const PathResult&) const = default;
+};
+
+void PrintTo(const PathResult& r, std::ostream* os) {
+    *os << r.copied << " of " << r.rows << " copied; shown: " << r.shown.join(" | ").toStdString()
+        << "; check: " << r.check.toStdString();
+}
+
+// A host whose target, once created, gets a trigger refusing every fifth row.
+class RefusingHost : public RecordingHost {
+public:
+    bool refuse = false;
+    TableCopy ended;
+    void statementSent(const CommandRun&, Side, const QString& statement, const QString& failure) override {
+        if (refuse && statement.startsWith("CREATE TABLE") && failure.isEmpty())
+            TestOdbc::exec(db2Login, {"CREATE TRIGGER refuse BEFORE INSERT ON mixed FOR EACH ROW "
+                                      "IF NEW.id % 5 = 0 THEN SIGNAL SQLSTATE '45000' "
+                                      "SET MESSAGE_TEXT = 'refused by trigger'; END IF"});
+    }
+    void tableEnds(const TableCopy& copy) override { ended = copy; }
+};
+
+PathResult SendMixed(const QString& ase, const Send::Options& options, bool refuse) {
+    RefusingHost host;
+    host.refuse = refuse;
+    host.db2Login = MariaDb::server().freshDatabase();
+    host.aseLogin = TestOdbc::profileFor(ase);
+    SybaseASE::ListTables(host.aseLogin, host.ase, [] {});
+    RecordingHost::select(host.ase, {"mixed"});
+    Send::ToDb2(host, options);
+    PathResult r;
+    for (const Failure& f : host.failures) r.shown << QString("%1 row %2: %3").arg(f.table).arg(f.row).arg(f.description);
+    r.shown << host.messages;
+    if (TestOdbc::texts(host.db2Login, "SHOW TABLES").empty()) return r;
+    r.target = TestOdbc::texts(host.db2Login, "SELECT * FROM mixed ORDER BY id + 0");
+    r.rows = host.ended.rows;
+    r.copied = host.ended.copied;
+    r.check = host.ended.checkText();
+    return r;
+}
+
+// Every way of writing rows stores what the literal INSERTs store, refuses
+// the same rows and says the same about them.
+TEST(SendOnServer, BatchesStoreWhatLiteralInsertsStore) {
+    const QString ase = MixedSource(40, true);
+    const PathResult literal = SendMixed(ase, {}, true);
+    ASSERT_EQ(literal.copied, 32) << ::testing::PrintToString(literal);
+    EXPECT_EQ(literal.shown.size(), 2) << ::testing::PrintToString(literal);
+    for (int batch : {1, 7, 1000}) {
+        SCOPED_TRACE(batch);
+        EXPECT_EQ(SendMixed(ase, {false, batch, false}, true), literal);
+    }
+}
+
+// Kept types, row by row or in batches of any size, store the same values,
+// and the check finds in the target what the source holds.
+TEST(SendOnServer, KeptTypesStoreTheSameWhateverTheBatch) {
+    const QString ase = MixedSource(23, false);
+    const PathResult one = SendMixed(ase, {true, 0, true}, false);
+    ASSERT_EQ(one.copied, 23) << ::testing::PrintToString(one);
+    EXPECT_EQ(one.check, ", check passed") << ::testing::PrintToString(one);
+    for (int batch : {7, 1000}) {
+        SCOPED_TRACE(batch);
+        EXPECT_EQ(SendMixed(ase, {true, batch, true}, false), one);
+    }
+}
+
+}  // namespace
