@@ -63,6 +63,8 @@ const Case kCases[] = {
     {Decimal, 35, 5, true, false, "VARCHAR(37)", "numeric(35,5) null"},
     {Numeric, 38, 10, true, false, "VARCHAR(40)", "numeric(38,10) null"},
     {Numeric, 40, 10, true, false, "VARCHAR(42)", "varchar(42) null"},
+    {Numeric, 38, 38, true, false, "VARCHAR(41)", "numeric(38,38) null"},
+    {Numeric, 40, 40, true, false, "VARCHAR(43)", "varchar(43) null"},
     {Real, 7, 0, true, false, "REAL", "real null"},
     {Float, 15, 0, true, false, "DOUBLE", "double precision null"},
     {Double, 15, 0, false, false, "DOUBLE NOT NULL", "double precision not null"},

@@ -42,9 +42,16 @@ Kept sizedOrLong(const char* inRow, unsigned long long limit, const char* beyond
     return {sized(inRow, n), sqlType, n};
 }
 
-// A decimal too wide for the target's exact types keeps every digit as text,
-// with room for its sign and point.
-Kept decimalText(const char* varchar, int p) { return {sized(varchar, p + 2), SQL_VARCHAR, unsigned(p + 2)}; }
+// The longest text of a decimal of precision p and scale s: its digits, a
+// sign and a point, and the 0 before the point when every digit is a
+// fraction digit (-0.5).
+unsigned decimalTextLength(int p, int s) { return unsigned(p + 2 + (s >= p ? 1 : 0)); }
+
+// A decimal too wide for the target's exact types keeps every digit as text.
+Kept decimalText(const char* varchar, int p, int s) {
+    const unsigned n = decimalTextLength(p, s);
+    return {sized(varchar, n), SQL_VARCHAR, n};
+}
 
 Kept toDb2(const Db::ColumnDescription& c) {
     const unsigned long long n = c.size;
@@ -63,8 +70,8 @@ Kept toDb2(const Db::ColumnDescription& c) {
         case SQL_DECIMAL:
         case SQL_NUMERIC:
             if (p <= kDb2Decimal) return {QStringLiteral("DECIMAL(%1,%2)").arg(p).arg(s), SQL_DECIMAL, n, s};
-            if (p <= kDb2Decfloat) return {"DECFLOAT(34)", SQL_VARCHAR, n + 2};
-            return decimalText("VARCHAR", p);
+            if (p <= kDb2Decfloat) return {"DECFLOAT(34)", SQL_VARCHAR, decimalTextLength(p, s)};
+            return decimalText("VARCHAR", p, s);
         case SQL_REAL:
             return {"REAL", SQL_REAL};
         case SQL_FLOAT:
@@ -123,7 +130,7 @@ Kept toAse(const Db::ColumnDescription& c) {
         case SQL_DECIMAL:
         case SQL_NUMERIC:
             if (p <= kAseNumeric) return {QStringLiteral("numeric(%1,%2)").arg(p).arg(s), SQL_NUMERIC, n, s};
-            return decimalText("varchar", p);
+            return decimalText("varchar", p, s);
         case SQL_REAL:
             return {"real", SQL_REAL};
         case SQL_FLOAT:
