@@ -48,7 +48,7 @@ TEST_F(CommandLineOnServer, KeptTypesArriveExactlyAndPassTheCheck) {
 // kept column's size) fails the check, which names the column.
 TEST_F(CommandLineOnServer, TheCheckNamesAColumnTheTargetChanged) {
     TestOdbc::exec(ase, {"CREATE TABLE cut (id INTEGER, v VARCHAR(5))",
-                         "INSERT INTO cut VALUES (1, 'short'), (2, 'much too long')"});
+                         "INSERT INTO cut VALUES (1, 'short'), (2, 'much too long for twenty characters')"});
     const VelmarchRun r = run({"send", "ase", "cut", "--keep-types", "--verify"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "cut: column v does not hold the values sent.\n");

@@ -42,6 +42,18 @@ Kept sizedOrLong(const char* inRow, unsigned long long limit, const char* beyond
     return {sized(inRow, n), sqlType, n};
 }
 
+// DB2's CHAR and VARCHAR, and ASE's char and varchar, count bytes, where a
+// driver gives a text column's size in characters. A character takes up to
+// 4 bytes in UTF-8, so a kept text column has 4 bytes for each character
+// of the source's: every value the source holds fits, whatever its
+// characters. Past the target's in-row limit the long type takes it.
+unsigned long long textBytes(unsigned long long characters) { return characters * 4; }
+
+Kept text(const char* inRow, unsigned long long limit, const char* beyond, unsigned long long n,
+          int sqlType) {
+    return sizedOrLong(inRow, limit, beyond, textBytes(n), sqlType, SQL_LONGVARCHAR);
+}
+
 // The longest text of a decimal of precision p and scale s: its digits, a
 // sign and a point, and the 0 before the point when every digit is a
 // fraction digit (-0.5).
@@ -78,10 +90,11 @@ Kept toDb2(const Db::ColumnDescription& c) {
         case SQL_DOUBLE:
             return {"DOUBLE", SQL_DOUBLE};
         case SQL_CHAR:
-            if (n != 0 && n <= kDb2Char) return {sized("CHAR", n), SQL_CHAR, n};
-            return sizedOrLong("VARCHAR", kDb2Varchar, "CLOB", n, SQL_VARCHAR, SQL_LONGVARCHAR);
+            if (n != 0 && textBytes(n) <= kDb2Char)
+                return {sized("CHAR", textBytes(n)), SQL_CHAR, textBytes(n)};
+            return text("VARCHAR", kDb2Varchar, "CLOB", n, SQL_VARCHAR);
         case SQL_VARCHAR:
-            return sizedOrLong("VARCHAR", kDb2Varchar, "CLOB", n, SQL_VARCHAR, SQL_LONGVARCHAR);
+            return text("VARCHAR", kDb2Varchar, "CLOB", n, SQL_VARCHAR);
         case SQL_WCHAR:
         case SQL_WVARCHAR:
             return sizedOrLong("VARGRAPHIC", kDb2Vargraphic, "DBCLOB", n, SQL_WVARCHAR, SQL_WLONGVARCHAR);
@@ -137,9 +150,9 @@ Kept toAse(const Db::ColumnDescription& c) {
         case SQL_DOUBLE:
             return {"double precision", SQL_DOUBLE};
         case SQL_CHAR:
-            return sizedOrLong("char", kAseVarchar, "text", n, SQL_CHAR, SQL_LONGVARCHAR);
+            return text("char", kAseVarchar, "text", n, SQL_CHAR);
         case SQL_VARCHAR:
-            return sizedOrLong("varchar", kAseVarchar, "text", n, SQL_VARCHAR, SQL_LONGVARCHAR);
+            return text("varchar", kAseVarchar, "text", n, SQL_VARCHAR);
         case SQL_WCHAR:
         case SQL_WVARCHAR:
             return sizedOrLong("univarchar", kAseUnivarchar, "unitext", n, SQL_WVARCHAR, SQL_WLONGVARCHAR);
