@@ -32,6 +32,7 @@ struct Kept {
     unsigned long long size = 0;
     int digits = 0;
     Conversion conversion = Conversion::None;
+    const char* lacks = "";
 };
 
 // Text or bytes of n (a size the driver leaves at 0 is no limit), kept in
@@ -64,6 +65,21 @@ Kept decimalText(const char* varchar, int p, int s) {
     const unsigned n = decimalTextLength(p, s);
     return {sized(varchar, n), SQL_VARCHAR, n};
 }
+
+// The column as a copy without kept types creates and fills it, for values
+// the target has no type to keep in.
+Kept defaultText(Direction d, const Db::ColumnDescription& c, const char* lacks) {
+    const QString type = Datatype::ColumnTypeTextFor(d, Db::AdoTypeCode(c.sqlType, c.isUnsigned));
+    return {type.mid(1).chopped(1), SQL_VARCHAR, 0, 0, Conversion::DefaultText, lacks};
+}
+
+// Times and timestamps keep every digit of a second's fraction the source
+// holds: ASE's bigtime and bigdatetime hold 6, its time and datetime 1/300
+// of a second, DB2's TIMESTAMP up to 12 and its TIME none. A scale of 0 is
+// no proof that a column holds no fractions (SQLite's driver reports 0 for
+// columns that hold them), so it counts as the most the source database
+// holds, within what the target's own types take.
+constexpr int kAseFraction = 6;
 
 Kept toDb2(const Db::ColumnDescription& c) {
     const unsigned long long n = c.size;
@@ -110,10 +126,10 @@ Kept toDb2(const Db::ColumnDescription& c) {
             return {"DATE", SQL_TYPE_DATE, 10};
         case SQL_TYPE_TIME:
         case SQL_TIME:
-            return {"TIME", SQL_VARCHAR};
+            return defaultText(Direction::ToDb2, c, "DB2 has no time of day with fractions of a second");
         case SQL_TYPE_TIMESTAMP:
         case SQL_TIMESTAMP:
-            return {QStringLiteral("TIMESTAMP(%1)").arg(s), SQL_TYPE_TIMESTAMP, 29, 9};
+            return {QStringLiteral("TIMESTAMP(%1)").arg(s > 0 ? s : kAseFraction), SQL_TYPE_TIMESTAMP, 29, 9};
         case SQL_GUID:
             return {"CHAR(36)", SQL_CHAR, 36};
         case SQL_LONGVARCHAR:
@@ -168,13 +184,16 @@ Kept toAse(const Db::ColumnDescription& c) {
             return {"date", SQL_TYPE_DATE, 10};
         case SQL_TYPE_TIME:
         case SQL_TIME:
-            return {s > 0 ? "bigtime" : "time", SQL_VARCHAR};
+            if (s == 0) return {"time", SQL_VARCHAR};
+            if (s <= kAseFraction) return {"bigtime", SQL_VARCHAR};
+            return defaultText(Direction::ToAse, c,
+                               "ASE has no time of day with more than 6 fraction digits");
         case SQL_TYPE_TIMESTAMP:
         case SQL_TIMESTAMP:
-            // datetime keeps 1/300 of a second, bigdatetime microseconds;
-            // finer fractions are kept whole, as text.
-            if (s == 0) return {"datetime", SQL_TYPE_TIMESTAMP, 29, 9};
-            if (s <= 6) return {"bigdatetime", SQL_TYPE_TIMESTAMP, 29, 9};
+            // bigdatetime holds the years 0001 to 9999, as a source's
+            // timestamp may (datetime begins at 1753); finer fractions than
+            // its microseconds are kept whole, as text.
+            if (s <= kAseFraction) return {"bigdatetime", SQL_TYPE_TIMESTAMP, 29, 9};
             return {"varchar(32)", SQL_VARCHAR, 32, 0, Conversion::TimestampText};
         case SQL_GUID:
             return {"char(36)", SQL_CHAR, 36};
@@ -206,6 +225,8 @@ QString timestampText(const Db::Timestamp& ts, int fractionDigits) {
 Column For(Direction d, const Db::ColumnDescription& source) {
     const bool db2 = d == Direction::ToDb2;
     const Kept kept = db2 ? toDb2(source) : toAse(source);
+    if (kept.conversion == Conversion::DefaultText)
+        return {kept.type, Db::TextParameter(), kept.conversion, 0, QLatin1String(kept.lacks)};
     Db::Parameter parameter = Db::TypedParameter(source);
     if (kept.conversion == Conversion::BitAsNumber) parameter.kind = Kind::Integer;
     if (kept.conversion == Conversion::TimestampText || kept.conversion == Conversion::Text)
@@ -214,13 +235,32 @@ Column For(Direction d, const Db::ColumnDescription& source) {
     parameter.size = kept.size;
     parameter.decimalDigits = kept.digits;
     const QString nullability = source.nullable ? (db2 ? "" : " null") : (db2 ? " NOT NULL" : " not null");
-    return {kept.type + nullability, parameter, kept.conversion,
-            kept.conversion == Conversion::TimestampText ? source.decimalDigits : 0};
+    return {kept.type + nullability,
+            parameter,
+            kept.conversion,
+            kept.conversion == Conversion::TimestampText ? source.decimalDigits : 0,
+            {}};
+}
+
+Table For(Direction d, const QString& table, const Db::Recordset& source) {
+    Table t;
+    for (int j = 0; j < source.FieldCount(); ++j) {
+        const Db::Field& f = source.Fields(j);
+        t.columns.push_back(For(d, f.Description));
+        const Column& c = t.columns.back();
+        if (c.conversion == Conversion::DefaultText)
+            t.notes << QStringLiteral(
+                           "%1.%2: %3, so the column goes as text in a %4 column, as a copy "
+                           "without kept types sends it")
+                           .arg(table, f.Name, c.lacks, c.type);
+    }
+    return t;
 }
 
 Db::Value Convert(const Column& column, const Db::Value& value) {
     switch (column.conversion) {
         case Conversion::None:
+        case Conversion::DefaultText:
             break;
         case Conversion::BitAsNumber:
             if (const auto* b = std::get_if<bool>(&value)) return std::int64_t(*b ? 1 : 0);
