@@ -49,11 +49,17 @@ void ConsoleHost::report(const Failure& f) {
         err_ << f.table << ": " << oneLine(f.description) << Qt::endl;
 }
 
-void ConsoleHost::message(const QString& text) {
-    failed_ = true;
+void ConsoleHost::toStderr(const QString& text) {
     if (terminal_ && !tables_.empty() && !tables_.back().done) err_ << "\n";
     err_ << oneLine(text) << Qt::endl;
 }
+
+void ConsoleHost::message(const QString& text) {
+    failed_ = true;
+    toStderr(text);
+}
+
+void ConsoleHost::note(const QString& text) { toStderr(text); }
 
 void ConsoleHost::yield() {
     if (stop) throw Program::Ending{};

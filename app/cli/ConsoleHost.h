@@ -27,6 +27,7 @@ public:
     int askOverwrite(const QString& table) override;
     QString askNewName(const QString&) override { return newName; }
     void message(const QString& text) override;
+    void note(const QString& text) override;
     TableList& list(Side side) override { return side == Side::Db2 ? db2_ : ase_; }
     void tableBegins(const QString& table, long long rows) override;
     void rowsDone(long long done) override;
@@ -50,6 +51,8 @@ public:
 
 private:
     void redraw(bool final);
+    // A line on stderr, below a progress line that is under way.
+    void toStderr(const QString& text);
     static QString oneLine(QString text);
 
     Profile db2Login_, aseLogin_;

@@ -59,6 +59,9 @@ public:
     virtual QString askNewName(const QString& oldName) = 0;
     // An informational message.
     virtual void message(const QString& text) = 0;
+    // A word on a choice the command made on the user's behalf (a kept
+    // column that could not keep its type): told, never a failure.
+    virtual void note(const QString& /*text*/) {}
     // The table list of a database: the DB2 list and the ASE list.
     virtual TableList& list(Side side) = 0;
 

@@ -42,6 +42,11 @@ void LoggedHost::statementSent(const CommandRun& run, Side side, const QString& 
     inner_.statementSent(run, side, statement, failure);
 }
 
+void LoggedHost::note(const QString& text) {
+    log_.append(runHead(run_) + QStringLiteral(" note: ") + text);
+    inner_.note(text);
+}
+
 void LoggedHost::tableEnds(const TableCopy& c) {
     log_.append(runHead(run_) + QStringLiteral(" copied %1: %2 rows read, %3 copied, %4 not copied, %5 s%6%7")
                                     .arg(c.table)

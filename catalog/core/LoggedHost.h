@@ -21,6 +21,7 @@ public:
     int askOverwrite(const QString& table) override { return inner_.askOverwrite(table); }
     QString askNewName(const QString& oldName) override { return inner_.askNewName(oldName); }
     void message(const QString& text) override { inner_.message(text); }
+    void note(const QString& text) override;
     TableList& list(Side side) override { return inner_.list(side); }
 
     void runBegins(const CommandRun& run) override;

@@ -26,9 +26,9 @@ TEST(KeptTypesOnServer, TheDriversDescriptionChoosesTheType) {
         {"BIGINT UNSIGNED", "DECIMAL(20,0)", "unsigned bigint null"},
         {"BIT(1) NOT NULL", "SMALLINT NOT NULL", "bit not null"},
         {"DECIMAL(10,2) NOT NULL", "DECIMAL(10,2) NOT NULL", "numeric(10,2) not null"},
-        {"VARCHAR(40) NOT NULL", "VARCHAR(40) NOT NULL", "varchar(40) not null"},
+        {"VARCHAR(40) NOT NULL", "VARCHAR(160) NOT NULL", "varchar(160) not null"},
         {"LONGTEXT", "CLOB", "text null"},
-        {"TIME(3)", "TIME", "bigtime null"},
+        {"TIME(3)", "LONG VARCHAR", "bigtime null"},
         {"DATETIME(6)", "TIMESTAMP(6)", "bigdatetime null"},
     };
     const Profile login = MariaDb::server().freshDatabase();

@@ -32,6 +32,7 @@ struct Kept {
     unsigned long long size = 0;
     int digits = 0;
     Conversion conversion = Conversion::None;
+    const char* lacks = "";
 };
 
 // Text or bytes of n (a size the driver leaves at 0 is no limit), kept in
@@ -42,9 +43,43 @@ Kept sizedOrLong(const char* inRow, unsigned long long limit, const char* beyond
     return {sized(inRow, n), sqlType, n};
 }
 
-// A decimal too wide for the target's exact types keeps every digit as text,
-// with room for its sign and point.
-Kept decimalText(const char* varchar, int p) { return {sized(varchar, p + 2), SQL_VARCHAR, unsigned(p + 2)}; }
+// DB2's CHAR and VARCHAR, and ASE's char and varchar, count bytes, where a
+// driver gives a text column's size in characters. A character takes up to
+// 4 bytes in UTF-8, so a kept text column has 4 bytes for each character
+// of the source's: every value the source holds fits, whatever its
+// characters. Past the target's in-row limit the long type takes it.
+unsigned long long textBytes(unsigned long long characters) { return characters * 4; }
+
+Kept text(const char* inRow, unsigned long long limit, const char* beyond, unsigned long long n,
+          int sqlType) {
+    return sizedOrLong(inRow, limit, beyond, textBytes(n), sqlType, SQL_LONGVARCHAR);
+}
+
+// The longest text of a decimal of precision p and scale s: its digits, a
+// sign and a point, and the 0 before the point when every digit is a
+// fraction digit (-0.5).
+unsigned decimalTextLength(int p, int s) { return unsigned(p + 2 + (s >= p ? 1 : 0)); }
+
+// A decimal too wide for the target's exact types keeps every digit as text.
+Kept decimalText(const char* varchar, int p, int s) {
+    const unsigned n = decimalTextLength(p, s);
+    return {sized(varchar, n), SQL_VARCHAR, n};
+}
+
+// The column as a copy without kept types creates and fills it, for values
+// the target has no type to keep in.
+Kept defaultText(Direction d, const Db::ColumnDescription& c, const char* lacks) {
+    const QString type = Datatype::ColumnTypeTextFor(d, Db::AdoTypeCode(c.sqlType, c.isUnsigned));
+    return {type.mid(1).chopped(1), SQL_VARCHAR, 0, 0, Conversion::DefaultText, lacks};
+}
+
+// Times and timestamps keep every digit of a second's fraction the source
+// holds: ASE's bigtime and bigdatetime hold 6, its time and datetime 1/300
+// of a second, DB2's TIMESTAMP up to 12 and its TIME none. A scale of 0 is
+// no proof that a column holds no fractions (SQLite's driver reports 0 for
+// columns that hold them), so it counts as the most the source database
+// holds, within what the target's own types take.
+constexpr int kAseFraction = 6;
 
 Kept toDb2(const Db::ColumnDescription& c) {
     const unsigned long long n = c.size;
@@ -63,18 +98,19 @@ Kept toDb2(const Db::ColumnDescription& c) {
         case SQL_DECIMAL:
         case SQL_NUMERIC:
             if (p <= kDb2Decimal) return {QStringLiteral("DECIMAL(%1,%2)").arg(p).arg(s), SQL_DECIMAL, n, s};
-            if (p <= kDb2Decfloat) return {"DECFLOAT(34)", SQL_VARCHAR, n + 2};
-            return decimalText("VARCHAR", p);
+            if (p <= kDb2Decfloat) return {"DECFLOAT(34)", SQL_VARCHAR, decimalTextLength(p, s)};
+            return decimalText("VARCHAR", p, s);
         case SQL_REAL:
             return {"REAL", SQL_REAL};
         case SQL_FLOAT:
         case SQL_DOUBLE:
             return {"DOUBLE", SQL_DOUBLE};
         case SQL_CHAR:
-            if (n != 0 && n <= kDb2Char) return {sized("CHAR", n), SQL_CHAR, n};
-            return sizedOrLong("VARCHAR", kDb2Varchar, "CLOB", n, SQL_VARCHAR, SQL_LONGVARCHAR);
+            if (n != 0 && textBytes(n) <= kDb2Char)
+                return {sized("CHAR", textBytes(n)), SQL_CHAR, textBytes(n)};
+            return text("VARCHAR", kDb2Varchar, "CLOB", n, SQL_VARCHAR);
         case SQL_VARCHAR:
-            return sizedOrLong("VARCHAR", kDb2Varchar, "CLOB", n, SQL_VARCHAR, SQL_LONGVARCHAR);
+            return text("VARCHAR", kDb2Varchar, "CLOB", n, SQL_VARCHAR);
         case SQL_WCHAR:
         case SQL_WVARCHAR:
             return sizedOrLong("VARGRAPHIC", kDb2Vargraphic, "DBCLOB", n, SQL_WVARCHAR, SQL_WLONGVARCHAR);
@@ -90,10 +126,10 @@ Kept toDb2(const Db::ColumnDescription& c) {
             return {"DATE", SQL_TYPE_DATE, 10};
         case SQL_TYPE_TIME:
         case SQL_TIME:
-            return {"TIME", SQL_VARCHAR};
+            return defaultText(Direction::ToDb2, c, "DB2 has no time of day with fractions of a second");
         case SQL_TYPE_TIMESTAMP:
         case SQL_TIMESTAMP:
-            return {QStringLiteral("TIMESTAMP(%1)").arg(s), SQL_TYPE_TIMESTAMP, 29, 9};
+            return {QStringLiteral("TIMESTAMP(%1)").arg(s > 0 ? s : kAseFraction), SQL_TYPE_TIMESTAMP, 29, 9};
         case SQL_GUID:
             return {"CHAR(36)", SQL_CHAR, 36};
         case SQL_LONGVARCHAR:
@@ -123,16 +159,16 @@ Kept toAse(const Db::ColumnDescription& c) {
         case SQL_DECIMAL:
         case SQL_NUMERIC:
             if (p <= kAseNumeric) return {QStringLiteral("numeric(%1,%2)").arg(p).arg(s), SQL_NUMERIC, n, s};
-            return decimalText("varchar", p);
+            return decimalText("varchar", p, s);
         case SQL_REAL:
             return {"real", SQL_REAL};
         case SQL_FLOAT:
         case SQL_DOUBLE:
             return {"double precision", SQL_DOUBLE};
         case SQL_CHAR:
-            return sizedOrLong("char", kAseVarchar, "text", n, SQL_CHAR, SQL_LONGVARCHAR);
+            return text("char", kAseVarchar, "text", n, SQL_CHAR);
         case SQL_VARCHAR:
-            return sizedOrLong("varchar", kAseVarchar, "text", n, SQL_VARCHAR, SQL_LONGVARCHAR);
+            return text("varchar", kAseVarchar, "text", n, SQL_VARCHAR);
         case SQL_WCHAR:
         case SQL_WVARCHAR:
             return sizedOrLong("univarchar", kAseUnivarchar, "unitext", n, SQL_WVARCHAR, SQL_WLONGVARCHAR);
@@ -148,13 +184,16 @@ Kept toAse(const Db::ColumnDescription& c) {
             return {"date", SQL_TYPE_DATE, 10};
         case SQL_TYPE_TIME:
         case SQL_TIME:
-            return {s > 0 ? "bigtime" : "time", SQL_VARCHAR};
+            if (s == 0) return {"time", SQL_VARCHAR};
+            if (s <= kAseFraction) return {"bigtime", SQL_VARCHAR};
+            return defaultText(Direction::ToAse, c,
+                               "ASE has no time of day with more than 6 fraction digits");
         case SQL_TYPE_TIMESTAMP:
         case SQL_TIMESTAMP:
-            // datetime keeps 1/300 of a second, bigdatetime microseconds;
-            // finer fractions are kept whole, as text.
-            if (s == 0) return {"datetime", SQL_TYPE_TIMESTAMP, 29, 9};
-            if (s <= 6) return {"bigdatetime", SQL_TYPE_TIMESTAMP, 29, 9};
+            // bigdatetime holds the years 0001 to 9999, as a source's
+            // timestamp may (datetime begins at 1753); finer fractions than
+            // its microseconds are kept whole, as text.
+            if (s <= kAseFraction) return {"bigdatetime", SQL_TYPE_TIMESTAMP, 29, 9};
             return {"varchar(32)", SQL_VARCHAR, 32, 0, Conversion::TimestampText};
         case SQL_GUID:
             return {"char(36)", SQL_CHAR, 36};
@@ -186,6 +225,8 @@ QString timestampText(const Db::Timestamp& ts, int fractionDigits) {
 Column For(Direction d, const Db::ColumnDescription& source) {
     const bool db2 = d == Direction::ToDb2;
     const Kept kept = db2 ? toDb2(source) : toAse(source);
+    if (kept.conversion == Conversion::DefaultText)
+        return {kept.type, Db::TextParameter(), kept.conversion, 0, QLatin1String(kept.lacks)};
     Db::Parameter parameter = Db::TypedParameter(source);
     if (kept.conversion == Conversion::BitAsNumber) parameter.kind = Kind::Integer;
     if (kept.conversion == Conversion::TimestampText || kept.conversion == Conversion::Text)
@@ -194,13 +235,32 @@ Column For(Direction d, const Db::ColumnDescription& source) {
     parameter.size = kept.size;
     parameter.decimalDigits = kept.digits;
     const QString nullability = source.nullable ? (db2 ? "" : " null") : (db2 ? " NOT NULL" : " not null");
-    return {kept.type + nullability, parameter, kept.conversion,
-            kept.conversion == Conversion::TimestampText ? source.decimalDigits : 0};
+    return {kept.type + nullability,
+            parameter,
+            kept.conversion,
+            kept.conversion == Conversion::TimestampText ? source.decimalDigits : 0,
+            {}};
+}
+
+Table For(Direction d, const QString& table, const Db::Recordset& source) {
+    Table t;
+    for (int j = 0; j < source.FieldCount(); ++j) {
+        const Db::Field& f = source.Fields(j);
+        t.columns.push_back(For(d, f.Description));
+        const Column& c = t.columns.back();
+        if (c.conversion == Conversion::DefaultText)
+            t.notes << QStringLiteral(
+                           "%1.%2: %3, so the column goes as text in a %4 column, as a copy "
+                           "without kept types sends it")
+                           .arg(table, f.Name, c.lacks, c.type);
+    }
+    return t;
 }
 
 Db::Value Convert(const Column& column, const Db::Value& value) {
     switch (column.conversion) {
         case Conversion::None:
+        case Conversion::DefaultText:
             break;
         case Conversion::BitAsNumber:
             if (const auto* b = std::get_if<bool>(&value)) return std::int64_t(*b ? 1 : 0);

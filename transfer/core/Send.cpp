@@ -213,8 +213,11 @@ void CopyTable(TableCopy& o, Procedure& p, RunReporter& reporter, const CommandR
     const int columns = rs.FieldCount();
     const bool bound = options.keepTypes || options.batch > 0;
     std::vector<KeptTypes::Column> kept;
-    if (options.keepTypes)
-        for (int j = 0; j < columns; ++j) kept.push_back(KeptTypes::For(d, rs.Fields(j).Description));
+    if (options.keepTypes) {
+        KeptTypes::Table types = KeptTypes::For(d, name, rs);
+        kept = std::move(types.columns);
+        for (const QString& note : types.notes) host.note(note);
+    }
     host.tableBegins(name, o.rows);
     QString statement;
     p(142, [&] { statement = Transfer::CreateTableStart(d, name); });
@@ -314,7 +317,8 @@ void CopyTable(TableCopy& o, Procedure& p, RunReporter& reporter, const CommandR
                 p(at.yieldValue, [&] { host.yield(); });
                 readable = p(at.valueText, [&] {
                     const Db::Value& v = rs.Fields(j).Value();
-                    if (options.keepTypes) {
+                    if (options.keepTypes &&
+                        kept[size_t(j)].conversion != KeptTypes::Conversion::DefaultText) {
                         values[size_t(j)] = KeptTypes::Convert(kept[size_t(j)], v);
                         return;
                     }
