@@ -25,7 +25,7 @@ struct TableCopy {
     bool lost = false;         // a connection went: the run ends with it
     bool interrupted = false;  // the program ended in the middle of it
     bool checked = false;      // the check after the copy ran to its end
-    QString differs;           // what the check found the target holding otherwise, in words
+    QString differs{};         // what the check found the target holding otherwise, in words
     double seconds = 0;
     long long notCopied() const { return rows - copied; }
     // How the check ended, for a summary or log line: empty when none ran.

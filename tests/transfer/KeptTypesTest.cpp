@@ -68,12 +68,11 @@ const Case kCases[] = {
     {Real, 7, 0, true, false, "REAL", "real null"},
     {Float, 15, 0, true, false, "DOUBLE", "double precision null"},
     {Double, 15, 0, false, false, "DOUBLE NOT NULL", "double precision not null"},
-    // Text sized in bytes, 4 to a character.
-    {Char, 10, 0, false, false, "CHAR(40) NOT NULL", "char(40) not null"},
-    {Char, 63, 0, true, false, "CHAR(252)", "char(252) null"},
-    {Char, 64, 0, true, false, "VARCHAR(256)", "char(256) null"},
-    {Char, 490, 0, true, false, "VARCHAR(1960)", "char(1960) null"},
-    {Char, 491, 0, true, false, "VARCHAR(1964)", "text null"},
+    // A fixed width is kept; other text is sized in bytes, 4 to a character.
+    {Char, 10, 0, false, false, "CHAR(10) NOT NULL", "char(10) not null"},
+    {Char, 254, 0, true, false, "CHAR(254)", "char(254) null"},
+    {Char, 255, 0, true, false, "VARCHAR(1020)", "char(255) null"},
+    {Char, 1963, 0, true, false, "VARCHAR(7852)", "text null"},
     {VarChar, 40, 0, true, false, "VARCHAR(160)", "varchar(160) null"},
     {VarChar, 8168, 0, true, false, "VARCHAR(32672)", "text null"},
     {VarChar, 8169, 0, true, false, "CLOB", "text null"},

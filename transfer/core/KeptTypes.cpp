@@ -47,7 +47,8 @@ Kept sizedOrLong(const char* inRow, unsigned long long limit, const char* beyond
 // driver gives a text column's size in characters. A character takes up to
 // 4 bytes in UTF-8, so a kept text column has 4 bytes for each character
 // of the source's: every value the source holds fits, whatever its
-// characters. Past the target's in-row limit the long type takes it.
+// characters. Past the target's in-row limit the long type takes it. A
+// CHAR keeps its width, since a wider one would pad its values.
 unsigned long long textBytes(unsigned long long characters) { return characters * 4; }
 
 Kept text(const char* inRow, unsigned long long limit, const char* beyond, unsigned long long n,
@@ -106,8 +107,9 @@ Kept toDb2(const Db::ColumnDescription& c) {
         case SQL_DOUBLE:
             return {"DOUBLE", SQL_DOUBLE};
         case SQL_CHAR:
-            if (n != 0 && textBytes(n) <= kDb2Char)
-                return {sized("CHAR", textBytes(n)), SQL_CHAR, textBytes(n)};
+            // A fixed width is kept as it is: a wider CHAR would pad every
+            // value to its width, and so change it.
+            if (n != 0 && n <= kDb2Char) return {sized("CHAR", n), SQL_CHAR, n};
             return text("VARCHAR", kDb2Varchar, "CLOB", n, SQL_VARCHAR);
         case SQL_VARCHAR:
             return text("VARCHAR", kDb2Varchar, "CLOB", n, SQL_VARCHAR);
@@ -166,7 +168,7 @@ Kept toAse(const Db::ColumnDescription& c) {
         case SQL_DOUBLE:
             return {"double precision", SQL_DOUBLE};
         case SQL_CHAR:
-            return text("char", kAseVarchar, "text", n, SQL_CHAR);
+            return sizedOrLong("char", kAseVarchar, "text", n, SQL_CHAR, SQL_LONGVARCHAR);
         case SQL_VARCHAR:
             return text("varchar", kAseVarchar, "text", n, SQL_VARCHAR);
         case SQL_WCHAR:
