@@ -1,10 +1,11 @@
-# make demo  - install what is missing, build, start Velmarch on its demo databases
-# make test  - install what is missing, build, run every test
-# make bench - time the transfer against a bare loop of the same statements
+# make demo    - install what is missing, build, start Velmarch on its demo databases
+# make test    - install what is missing, build, run every test
+# make bench   - time the transfer against a bare loop of the same statements
+# make package - install what is missing, build, make $(BUILD)/velmarch_<version>_<arch>.deb
 
 BUILD ?= build
 
-.PHONY: deps build test demo bench clean
+.PHONY: deps build test demo bench package clean
 
 deps:
 	@scripts/install-deps
@@ -21,6 +22,9 @@ demo: build
 
 bench: build
 	scripts/bench $(BUILD)
+
+package: build
+	cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf $(BUILD) demo-run bench-run
