@@ -1,7 +1,8 @@
-# make demo  - install what is missing, build, start Velmarch on its demo databases
-# make test  - install what is missing, build, run every test
+# make demo          - install what is missing, build, start Velmarch on its demo databases
+# make test          - install what is missing, build, run every test
 # make test-sanitize - the same tests, built with AddressSanitizer and UBSan
-# make bench - time the transfer against a bare loop of the same statements
+# make bench         - time the transfer against a bare loop of the same statements
+# make package       - install what is missing, build, make $(BUILD)/velmarch_<version>_<arch>.deb
 
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
@@ -9,7 +10,7 @@ SANITIZE_BUILD ?= build-sanitize
 SANITIZE_ENV = ASAN_OPTIONS=abort_on_error=1:detect_leaks=0:strict_string_checks=1 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: deps build test test-sanitize demo bench clean
+.PHONY: deps build test test-sanitize demo bench package clean
 
 deps:
 	@scripts/install-deps
@@ -31,6 +32,9 @@ demo: build
 
 bench: build
 	scripts/bench $(BUILD)
+
+package: build
+	cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) demo-run bench-run

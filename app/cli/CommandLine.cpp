@@ -301,7 +301,10 @@ bool Wanted(const QStringList& args) {
 
 int Run(const QStringList& args) {
     if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-        out() << Usage;
+        // Where the files beside the program go: with the package, the
+        // real folder behind the /usr/bin link.
+        out() << Usage << "\nThe windows read their optional cursor and skin, HAND-M.CUR and x/o.cjs,\n"
+              << "from the program's folder: " << Program::Folder() << '\n';
         out().flush();
         return Done;
     }

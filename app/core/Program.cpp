@@ -37,3 +37,7 @@ void Program::Run(const std::function<void()>& command) {
     } catch (const Ending&) {
     }
 }
+
+// Qt reads the real path from /proc/self/exe on Linux, so a link on the way
+// (the package's /usr/bin/velmarch) does not count.
+QString Program::Folder() { return QCoreApplication::applicationDirPath(); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 #include <functional>
 
@@ -29,6 +30,13 @@ public:
 
     // Runs a window command from the event loop: an ending program stops it.
     void Run(const std::function<void()>& command);
+
+    // The folder that holds the running executable, where the optional
+    // files beside the program (HAND-M.CUR, x/o.cjs) are looked for. Links
+    // are resolved: started as /usr/bin/velmarch, a link, it is the real
+    // file's folder, /usr/lib/velmarch in the package. Needs the
+    // application object.
+    static QString Folder();
 
 private:
     bool ending_ = false;

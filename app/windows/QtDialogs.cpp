@@ -9,6 +9,8 @@
 #include <random>
 #include <stdexcept>
 
+#include "app/core/Program.h"
+
 namespace {
 std::mt19937& generator() {
     // Seeded from the seconds since midnight, as the draw always was.
@@ -63,4 +65,4 @@ int QtDialogs::drawOneToHundred() {
     return static_cast<int>(fraction(generator()) * 100) + 1;
 }
 
-QString QtDialogs::programFolder() { return QCoreApplication::applicationDirPath(); }
+QString QtDialogs::programFolder() { return Program::Folder(); }
