@@ -194,6 +194,17 @@ QString LoginProblem(Side side, const Profile& p) {
     }
 }
 
+// The items the names select, name for name; a name the list does not hold
+// is told, and has an empty text.
+QStringList Select(ConsoleHost& console, Side side, const QStringList& names) {
+    const QStringList items = console.select(side, names);
+    for (qsizetype i = 0; i < names.size(); ++i)
+        if (items[i].isEmpty())
+            err() << names[i] << ": the " << (side == Side::Db2 ? "DB2" : "ASE")
+                  << " database lists no such table" << Qt::endl;
+    return items;
+}
+
 void OnInterrupt(int) {
     ConsoleHost::interrupt();
     // A second Ctrl-C ends the program at once.
@@ -251,10 +262,8 @@ int RunCommand(const Arguments& a) {
     }
 
     const QStringList names = a.command == QLatin1String("rename") ? QStringList{a.names[0]} : a.names;
-    const QStringList missing = console.select(side, names);
-    for (const QString& name : missing)
-        err() << name << ": the " << sideName(side) << " database lists no such table" << Qt::endl;
-    if (missing.size() == names.size()) return Incomplete;
+    const QStringList items = Select(console, side, names);
+    if (items.count(QString()) == items.size()) return Incomplete;
 
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
@@ -267,15 +276,12 @@ int RunCommand(const Arguments& a) {
             console.printSummary();
         } else if (a.command == QLatin1String("delete")) {
             side == Side::Db2 ? Maintenance::DeleteDb2Tables(host) : Maintenance::DeleteAseTables(host);
-            for (const QString& name : names)
-                if (!missing.contains(name) && !host.list(side).items().contains(name))
-                    out() << name << ": dropped" << '\n';
+            for (qsizetype i = 0; i < names.size(); ++i)
+                if (console.dropped.contains(items[i])) out() << names[i] << ": dropped" << '\n';
         } else {
             console.newName = a.names[1];
             Maintenance::RenameDb2Table(host);
-            const QStringList now = host.list(side).items();
-            if (now.contains(a.names[1]) && (a.names[0] == a.names[1] || !now.contains(a.names[0])))
-                out() << a.names[0] << ": renamed to " << a.names[1] << '\n';
+            if (console.renamed) out() << a.names[0] << ": renamed to " << a.names[1] << '\n';
         }
     } catch (const Program::Ending&) {
         console.printSummary();
@@ -283,7 +289,7 @@ int RunCommand(const Arguments& a) {
         return Interrupted;
     }
     out().flush();
-    return missing.isEmpty() && !console.somethingFailed() ? Done : Incomplete;
+    return !items.contains(QString()) && !console.somethingFailed() ? Done : Incomplete;
 }
 
 }  // namespace

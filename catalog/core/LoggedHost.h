@@ -29,6 +29,9 @@ public:
     void tableBegins(const QString& table, long long rows) override { inner_.tableBegins(table, rows); }
     void rowsDone(long long done) override { inner_.rowsDone(done); }
     void tableEnds(const TableCopy& copy) override;
+    void tableChanged(Side side, const QString& table, const QString& newName) override {
+        inner_.tableChanged(side, table, newName);
+    }
 
 private:
     QString where(Side side) const;
