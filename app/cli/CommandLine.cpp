@@ -237,7 +237,7 @@ int RunCommand(const Arguments& a) {
 
     ConsoleHost console(db2, ase, out(), err(), isatty(STDOUT_FILENO));
     ActivityLog log;
-    LoggedHost host(console, log);
+    LoggedHost host(console, log, QStringLiteral("velmarch ") + a.command);
     console.target = other;
     console.existing = a.existing;
     const auto fill = [&](Side s) {

@@ -1,6 +1,7 @@
 #include "catalog/core/LoggedHost.h"
 
-LoggedHost::LoggedHost(CommandHost& inner, ActivityLog& log) : inner_(inner), log_(log) {}
+LoggedHost::LoggedHost(CommandHost& inner, ActivityLog& log, QString command)
+    : inner_(inner), log_(log), command_(std::move(command)) {}
 
 QString LoggedHost::where(Side side) const {
     const Profile p = inner_.profile(side);
@@ -9,7 +10,7 @@ QString LoggedHost::where(Side side) const {
 }
 
 QString LoggedHost::runHead(const CommandRun& run) const {
-    QString head = run.procedure + QLatin1Char(' ') + where(run.side);
+    QString head = named(run.procedure) + QLatin1Char(' ') + where(run.side);
     if (run.send) head += QStringLiteral(" -> ") + where(run.side == Side::Db2 ? Side::Ase : Side::Db2);
     return head;
 }
@@ -37,7 +38,7 @@ void LoggedHost::runEnds(const CommandRun& run) {
 void LoggedHost::statementSent(const CommandRun& run, Side side, const QString& statement,
                                const QString& failure) {
     log_.append(
-        run.procedure + QLatin1Char(' ') + where(side) + QLatin1Char(' ') + statement +
+        named(run.procedure) + QLatin1Char(' ') + where(side) + QLatin1Char(' ') + statement +
         (failure.isEmpty() ? QStringLiteral(": done") : QStringLiteral(": failed: ") + clean(failure)));
     inner_.statementSent(run, side, statement, failure);
 }
@@ -54,7 +55,7 @@ void LoggedHost::tableEnds(const TableCopy& c) {
 }
 
 void LoggedHost::report(const Failure& f) {
-    log_.append((run_.procedure.isEmpty() ? f.procedure : runHead(run_)) +
+    log_.append((run_.procedure.isEmpty() ? named(f.procedure) : runHead(run_)) +
                 QStringLiteral(" failure at line ") + QString::number(f.line) +
                 (f.table.isEmpty() ? QString() : QStringLiteral(", table ") + f.table) +
                 (f.row > 0 ? QStringLiteral(", row %1").arg(f.row) : QString()) + QStringLiteral(": ") +

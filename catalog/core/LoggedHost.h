@@ -9,7 +9,9 @@
 // or a connection string). INSERT statements and values are not logged.
 class LoggedHost : public CommandHost {
 public:
-    LoggedHost(CommandHost& inner, ActivityLog& log);
+    // command names the runs in the log ("velmarch send"); left empty, each
+    // run is named by its procedure, the window's handler.
+    LoggedHost(CommandHost& inner, ActivityLog& log, QString command = {});
 
     void report(const Failure& failure) override;
     Profile profile(Side side) const override { return inner_.profile(side); }
@@ -34,6 +36,7 @@ public:
     }
 
 private:
+    QString named(const QString& procedure) const { return command_.isEmpty() ? procedure : command_; }
     QString where(Side side) const;
     QString runHead(const CommandRun& run) const;
     // A driver's text with the logins' passwords taken out.
@@ -41,5 +44,6 @@ private:
 
     CommandHost& inner_;
     ActivityLog& log_;
+    const QString command_;
     CommandRun run_;
 };

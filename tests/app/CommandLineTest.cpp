@@ -101,7 +101,8 @@ TEST_F(CommandLine, SendsAsTheWindowDoesAndAsksNothing) {
     ASSERT_EQ(r.out.count('\n'), 2) << r.out.toStdString();
     EXPECT_TRUE(
         r.out.section('\n', 0, 0)
-            .contains(QRegularExpression(" copied T: 2 rows read, 2 copied, 0 not copied, [0-9.]+ s$")))
+            .contains(QRegularExpression("^\\S+ velmarch send DB2 localhost/.* copied T: 2 rows read, 2 "
+                                         "copied, 0 not copied, [0-9.]+ s$")))
         << r.out.toStdString();
     EXPECT_TRUE(r.out.section('\n', 1, 1).endsWith(" ends"));
 
@@ -109,6 +110,9 @@ TEST_F(CommandLine, SendsAsTheWindowDoesAndAsksNothing) {
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "T: dropped\nU: dropped\n");
     EXPECT_TRUE(TestOdbc::tables(ase).isEmpty());
+    r = Velmarch({"log", "-n", "1000"}, env);
+    EXPECT_TRUE(r.out.contains(" velmarch delete ASE localhost/")) << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains("Form2.")) << "the command line's runs are not the window's";
 }
 
 // A table the target holds but does not list cannot be created: the
