@@ -1,5 +1,18 @@
 #include "catalog/core/LoggedHost.h"
 
+#include <algorithm>
+
+namespace {
+// A password as typed, and as a connection string spells it: inside ODBC's
+// braces with every '}' doubled, inside OLE DB's quotes with every '"'.
+QStringList Spellings(const QString& password) {
+    QString braced = password, quoted = password;
+    braced.replace(QLatin1Char('}'), QStringLiteral("}}"));
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return {braced, quoted, password};
+}
+}  // namespace
+
 LoggedHost::LoggedHost(CommandHost& inner, ActivityLog& log, QString command)
     : inner_(inner), log_(log), command_(std::move(command)) {}
 
@@ -16,10 +29,14 @@ QString LoggedHost::runHead(const CommandRun& run) const {
 }
 
 QString LoggedHost::clean(QString text) const {
-    for (Side side : {Side::Db2, Side::Ase}) {
-        const QString password = inner_.profile(side).password;
-        if (!password.isEmpty()) text.replace(password, QStringLiteral("***"));
-    }
+    QStringList spellings;
+    for (Side side : {Side::Db2, Side::Ase}) spellings << Spellings(inner_.profile(side).password);
+    spellings.removeAll(QString());
+    spellings.removeDuplicates();
+    // Longest first: one spelling may hold another, or another password.
+    std::stable_sort(spellings.begin(), spellings.end(),
+                     [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    for (const QString& spelling : spellings) text.replace(spelling, QStringLiteral("***"));
     return text;
 }
 

@@ -39,7 +39,8 @@ private:
     QString named(const QString& procedure) const { return command_.isEmpty() ? procedure : command_; }
     QString where(Side side) const;
     QString runHead(const CommandRun& run) const;
-    // A driver's text with the logins' passwords taken out.
+    // A driver's text with the logins' passwords taken out, as typed and as
+    // a connection string spells them.
     QString clean(QString text) const;
 
     CommandHost& inner_;
