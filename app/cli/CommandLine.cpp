@@ -27,6 +27,30 @@ namespace {
 const QStringList Commands{QStringLiteral("list"), QStringLiteral("send"), QStringLiteral("delete"),
                            QStringLiteral("rename"), QStringLiteral("log")};
 
+// Every option of the command line, "--" included.
+const QStringList Options{QStringLiteral("--"),
+                          QStringLiteral("--help"),
+                          QStringLiteral("-h"),
+                          QStringLiteral("--version"),
+                          QStringLiteral("--settings"),
+                          QStringLiteral("--overwrite"),
+                          QStringLiteral("--skip-existing"),
+                          QStringLiteral("--keep-types"),
+                          QStringLiteral("--batch"),
+                          QStringLiteral("--verify"),
+                          QStringLiteral("-n")};
+
+// Qt's own options that take the next argument as their value; Qt reads
+// them with one dash or two.
+const QStringList QtValueOptions{QStringLiteral("-platform"),        QStringLiteral("-platformpluginpath"),
+                                 QStringLiteral("-platformtheme"),   QStringLiteral("-plugin"),
+                                 QStringLiteral("-qwindowgeometry"), QStringLiteral("-geometry"),
+                                 QStringLiteral("-qwindowtitle"),    QStringLiteral("-title"),
+                                 QStringLiteral("-qwindowicon"),     QStringLiteral("-icon"),
+                                 QStringLiteral("-display"),         QStringLiteral("-name"),
+                                 QStringLiteral("-session"),         QStringLiteral("-style"),
+                                 QStringLiteral("-stylesheet")};
+
 const char* const Usage =
     "Usage:\n"
     "  velmarch                      the windows\n"
@@ -294,14 +318,19 @@ int RunCommand(const Arguments& a) {
 
 }  // namespace
 
-// The windows take no arguments but Qt's own options, which begin with '-';
-// anything else is meant for the command line, a misspelt command too.
+// The windows take no arguments but Qt's own options, which begin with '-'
+// and may take a value ("-style fusion"); a word anywhere else (a misspelt
+// command too) or an option of the command line's own means the command
+// line.
 bool Wanted(const QStringList& args) {
-    if (!args.isEmpty() && !args[0].startsWith(QLatin1Char('-'))) return true;
-    for (const QString& arg : args)
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h") ||
-            arg == QLatin1String("--version") || arg == QLatin1String("--settings"))
-            return true;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (QtValueOptions.contains(arg.startsWith(QLatin1String("--")) ? arg.mid(1) : arg)) {
+            ++i;
+            continue;
+        }
+        if (!arg.startsWith(QLatin1Char('-')) || Options.contains(arg)) return true;
+    }
     return false;
 }
 

@@ -13,9 +13,9 @@
 
 namespace {
 
-// velmarch run as a script runs it, over two SQLite stand-ins whose logins
-// are in a settings file of the test's own; its activity log stays in the
-// test's folder.
+// velmarch run as a script runs it, with no display, over two SQLite
+// stand-ins whose logins are in a settings file of the test's own; its
+// activity log stays in the test's folder.
 class CommandLine : public ::testing::Test {
 protected:
     CommandLine()
@@ -25,6 +25,8 @@ protected:
           settings(SettingsFileFor(folder, TestOdbc::profileFor(db2), TestOdbc::profileFor(ase))) {
         env.insert("XDG_STATE_HOME", folder + "/state");
         env.insert("LC_ALL", "en_US.UTF-8");
+        for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.insert(variable, "");
     }
     VelmarchRun run(QStringList args, const std::function<void(QProcess&)>& whileRunning = {}) {
         return Velmarch(args << "--settings" << settings, env, whileRunning);
@@ -49,6 +51,13 @@ TEST_F(CommandLine, UsageErrorsAndLoginsThatDoNotOpenAreStatusTwo) {
         {{"delete", "db2", "T", "--verify"}, 2, "go with send"},
         {{"rename", "A"}, 2, "rename takes the old name and the new one"},
         {{"copy", "db2"}, 2, "unknown command copy"},
+        // A command word anywhere is the command line; Qt's own options and
+        // their values are the windows'.
+        {{"--overwrite", "send", "db2"}, 2, "send needs at least one table name"},
+        {{"--batch", "5", "send", "db2"}, 2, "send needs at least one table name"},
+        {{"--", "send", "db2"}, 2, "send needs at least one table name"},
+        {{}, 2, "velmarch: the windows need a display, and none could be found; for the command line see"},
+        {{"-style", "fusion"}, 2, "the windows need a display"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -57,6 +66,7 @@ TEST_F(CommandLine, UsageErrorsAndLoginsThatDoNotOpenAreStatusTwo) {
         EXPECT_TRUE((c.status == 0 ? r.out : r.err).contains(c.says))
             << r.out.toStdString() << r.err.toStdString();
     }
+    EXPECT_EQ(Velmarch({}, env).err.count('\n'), 1) << "one line for the windows without a display";
     const QString broken = SettingsFileFor(folder, TestOdbc::brokenProfile(), TestOdbc::profileFor(ase));
     const VelmarchRun r = Velmarch({"send", "ase", "T", "--settings", broken}, env);
     EXPECT_EQ(r.status, 2);
