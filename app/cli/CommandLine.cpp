@@ -176,6 +176,7 @@ QString Parse(const QStringList& args, Arguments& a) {
                            : ConsoleHost::Existing::Refuse;
     if (a.command == QLatin1String("rename")) {
         if (a.names.size() != 2) return QStringLiteral("rename takes the old name and the new one");
+        if (a.names[1].isEmpty()) return QStringLiteral("rename needs a new name that is not empty");
         a.side = Side::Db2;
         return {};
     }

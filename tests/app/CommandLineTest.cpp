@@ -51,6 +51,7 @@ TEST_F(CommandLine, UsageErrorsAndLoginsThatDoNotOpenAreStatusTwo) {
         {{"delete", "db2", "T", "--verify"}, 2, "go with send"},
         {{"rename", "A"}, 2, "rename takes the old name and the new one"},
         {{"copy", "db2"}, 2, "unknown command copy"},
+        {{"rename", "A", ""}, 2, "rename needs a new name that is not empty"},
         // A command word anywhere is the command line; Qt's own options and
         // their values are the windows'.
         {{"--overwrite", "send", "db2"}, 2, "send needs at least one table name"},
