@@ -123,7 +123,7 @@ QString Parse(const QStringList& args, Arguments& a) {
         if (!onlyNames && arg == QLatin1String("--")) {
             onlyNames = true;
         } else if (!onlyNames && arg == QLatin1String("--settings")) {
-            if (++i == args.size()) return QStringLiteral("--settings needs a file");
+            if (++i == args.size() || args[i].isEmpty()) return QStringLiteral("--settings needs a file");
             a.settings = args[i];
         } else if (!onlyNames && arg == QLatin1String("--overwrite")) {
             overwrite = sendOption = true;
@@ -349,6 +349,10 @@ int Run(const QStringList& args) {
     Arguments a;
     const QString wrong = Parse(args, a);
     if (!wrong.isEmpty()) return usageError(wrong);
+    // Checked before the store opens it: reading a pipe would wait for ever.
+    const QString unreadable = a.settings.isEmpty() ? QString() : Settings::NotReadable(a.settings);
+    if (!unreadable.isEmpty())
+        return usageError(QStringLiteral("--settings %1: %2").arg(a.settings, unreadable));
     if (a.command == QLatin1String("log")) {
         for (const QString& line : ActivityLog().tail(a.lines)) out() << line << '\n';
         out().flush();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -36,6 +37,8 @@ protected:
 };
 
 TEST_F(CommandLine, UsageErrorsAndLoginsThatDoNotOpenAreStatusTwo) {
+    const QString fifo = folder + "/fifo";
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     struct Case {
         QStringList args;
         int status;
@@ -59,6 +62,12 @@ TEST_F(CommandLine, UsageErrorsAndLoginsThatDoNotOpenAreStatusTwo) {
         {{"--", "send", "db2"}, 2, "send needs at least one table name"},
         {{}, 2, "velmarch: the windows need a display, and none could be found; for the command line see"},
         {{"-style", "fusion"}, 2, "the windows need a display"},
+        // Settings that are not a readable file are refused before anything
+        // reads them (a pipe would never answer).
+        {{"list", "db2", "--settings", ""}, 2, "--settings needs a file"},
+        {{"list", "db2", "--settings", folder + "/none.ini"}, 2, "none.ini: No such file or directory"},
+        {{"list", "db2", "--settings", fifo}, 2, "fifo: it is not a regular file"},
+        {{"list", "db2", "--settings", folder}, 2, ": it is a folder"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
