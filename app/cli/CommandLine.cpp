@@ -27,6 +27,30 @@ namespace {
 const QStringList Commands{QStringLiteral("list"), QStringLiteral("send"), QStringLiteral("delete"),
                            QStringLiteral("rename"), QStringLiteral("log")};
 
+// Every option of the command line, "--" included.
+const QStringList Options{QStringLiteral("--"),
+                          QStringLiteral("--help"),
+                          QStringLiteral("-h"),
+                          QStringLiteral("--version"),
+                          QStringLiteral("--settings"),
+                          QStringLiteral("--overwrite"),
+                          QStringLiteral("--skip-existing"),
+                          QStringLiteral("--keep-types"),
+                          QStringLiteral("--batch"),
+                          QStringLiteral("--verify"),
+                          QStringLiteral("-n")};
+
+// Qt's own options that take the next argument as their value; Qt reads
+// them with one dash or two.
+const QStringList QtValueOptions{QStringLiteral("-platform"),        QStringLiteral("-platformpluginpath"),
+                                 QStringLiteral("-platformtheme"),   QStringLiteral("-plugin"),
+                                 QStringLiteral("-qwindowgeometry"), QStringLiteral("-geometry"),
+                                 QStringLiteral("-qwindowtitle"),    QStringLiteral("-title"),
+                                 QStringLiteral("-qwindowicon"),     QStringLiteral("-icon"),
+                                 QStringLiteral("-display"),         QStringLiteral("-name"),
+                                 QStringLiteral("-session"),         QStringLiteral("-style"),
+                                 QStringLiteral("-stylesheet")};
+
 const char* const Usage =
     "Usage:\n"
     "  velmarch                      the windows\n"
@@ -99,7 +123,7 @@ QString Parse(const QStringList& args, Arguments& a) {
         if (!onlyNames && arg == QLatin1String("--")) {
             onlyNames = true;
         } else if (!onlyNames && arg == QLatin1String("--settings")) {
-            if (++i == args.size()) return QStringLiteral("--settings needs a file");
+            if (++i == args.size() || args[i].isEmpty()) return QStringLiteral("--settings needs a file");
             a.settings = args[i];
         } else if (!onlyNames && arg == QLatin1String("--overwrite")) {
             overwrite = sendOption = true;
@@ -152,6 +176,7 @@ QString Parse(const QStringList& args, Arguments& a) {
                            : ConsoleHost::Existing::Refuse;
     if (a.command == QLatin1String("rename")) {
         if (a.names.size() != 2) return QStringLiteral("rename takes the old name and the new one");
+        if (a.names[1].isEmpty()) return QStringLiteral("rename needs a new name that is not empty");
         a.side = Side::Db2;
         return {};
     }
@@ -194,6 +219,17 @@ QString LoginProblem(Side side, const Profile& p) {
     }
 }
 
+// The items the names select, name for name; a name the list does not hold
+// is told, and has an empty text.
+QStringList Select(ConsoleHost& console, Side side, const QStringList& names) {
+    const QStringList items = console.select(side, names);
+    for (qsizetype i = 0; i < names.size(); ++i)
+        if (items[i].isEmpty())
+            err() << names[i] << ": the " << (side == Side::Db2 ? "DB2" : "ASE")
+                  << " database lists no such table" << Qt::endl;
+    return items;
+}
+
 void OnInterrupt(int) {
     ConsoleHost::interrupt();
     // A second Ctrl-C ends the program at once.
@@ -226,7 +262,7 @@ int RunCommand(const Arguments& a) {
 
     ConsoleHost console(db2, ase, out(), err(), isatty(STDOUT_FILENO));
     ActivityLog log;
-    LoggedHost host(console, log);
+    LoggedHost host(console, log, QStringLiteral("velmarch ") + a.command);
     console.target = other;
     console.existing = a.existing;
     const auto fill = [&](Side s) {
@@ -251,10 +287,8 @@ int RunCommand(const Arguments& a) {
     }
 
     const QStringList names = a.command == QLatin1String("rename") ? QStringList{a.names[0]} : a.names;
-    const QStringList missing = console.select(side, names);
-    for (const QString& name : missing)
-        err() << name << ": the " << sideName(side) << " database lists no such table" << Qt::endl;
-    if (missing.size() == names.size()) return Incomplete;
+    const QStringList items = Select(console, side, names);
+    if (items.count(QString()) == items.size()) return Incomplete;
 
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
@@ -267,15 +301,12 @@ int RunCommand(const Arguments& a) {
             console.printSummary();
         } else if (a.command == QLatin1String("delete")) {
             side == Side::Db2 ? Maintenance::DeleteDb2Tables(host) : Maintenance::DeleteAseTables(host);
-            for (const QString& name : names)
-                if (!missing.contains(name) && !host.list(side).items().contains(name))
-                    out() << name << ": dropped" << '\n';
+            for (qsizetype i = 0; i < names.size(); ++i)
+                if (console.dropped.contains(items[i])) out() << names[i] << ": dropped" << '\n';
         } else {
             console.newName = a.names[1];
             Maintenance::RenameDb2Table(host);
-            const QStringList now = host.list(side).items();
-            if (now.contains(a.names[1]) && (a.names[0] == a.names[1] || !now.contains(a.names[0])))
-                out() << a.names[0] << ": renamed to " << a.names[1] << '\n';
+            if (console.renamed) out() << a.names[0] << ": renamed to " << a.names[1] << '\n';
         }
     } catch (const Program::Ending&) {
         console.printSummary();
@@ -283,19 +314,24 @@ int RunCommand(const Arguments& a) {
         return Interrupted;
     }
     out().flush();
-    return missing.isEmpty() && !console.somethingFailed() ? Done : Incomplete;
+    return !items.contains(QString()) && !console.somethingFailed() ? Done : Incomplete;
 }
 
 }  // namespace
 
-// The windows take no arguments but Qt's own options, which begin with '-';
-// anything else is meant for the command line, a misspelt command too.
+// The windows take no arguments but Qt's own options, which begin with '-'
+// and may take a value ("-style fusion"); a word anywhere else (a misspelt
+// command too) or an option of the command line's own means the command
+// line.
 bool Wanted(const QStringList& args) {
-    if (!args.isEmpty() && !args[0].startsWith(QLatin1Char('-'))) return true;
-    for (const QString& arg : args)
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h") ||
-            arg == QLatin1String("--version") || arg == QLatin1String("--settings"))
-            return true;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (QtValueOptions.contains(arg.startsWith(QLatin1String("--")) ? arg.mid(1) : arg)) {
+            ++i;
+            continue;
+        }
+        if (!arg.startsWith(QLatin1Char('-')) || Options.contains(arg)) return true;
+    }
     return false;
 }
 
@@ -316,6 +352,10 @@ int Run(const QStringList& args) {
     Arguments a;
     const QString wrong = Parse(args, a);
     if (!wrong.isEmpty()) return usageError(wrong);
+    // Checked before the store opens it: reading a pipe would wait for ever.
+    const QString unreadable = a.settings.isEmpty() ? QString() : Settings::NotReadable(a.settings);
+    if (!unreadable.isEmpty())
+        return usageError(QStringLiteral("--settings %1: %2").arg(a.settings, unreadable));
     if (a.command == QLatin1String("log")) {
         for (const QString& line : ActivityLog().tail(a.lines)) out() << line << '\n';
         out().flush();

@@ -22,6 +22,16 @@ QString Ended(const TableCopy& c) {
     if (c.interrupted) line += QStringLiteral(" (stopped)");
     return line;
 }
+
+// The item of that name; without one, the only item that differs from it in
+// letter case alone; -1 when there is none or more than one.
+int IndexOf(const QStringList& items, const QString& name) {
+    const int exact = int(items.indexOf(name));
+    if (exact >= 0) return exact;
+    const QRegularExpression same(QLatin1Char('^') + QRegularExpression::escape(name) + QLatin1Char('$'),
+                                  QRegularExpression::CaseInsensitiveOption);
+    return items.filter(same).size() == 1 ? int(items.indexOf(same)) : -1;
+}
 }  // namespace
 
 ConsoleHost::ConsoleHost(const Profile& db2, const Profile& ase, QTextStream& out, QTextStream& err,
@@ -90,26 +100,23 @@ int ConsoleHost::askOverwrite(const QString& table) {
 
 QStringList ConsoleHost::select(Side side, const QStringList& names) {
     NameList& l = side == Side::Db2 ? db2_ : ase_;
-    QStringList missing;
     const QStringList items = l.items();
+    QStringList chosen;
     for (const QString& name : names) {
-        int i = int(items.indexOf(name));
-        // Without an exact match, the one name that differs in case only.
-        if (i < 0 && items.filter(QRegularExpression(
-                                      QLatin1Char('^') + QRegularExpression::escape(name) + QLatin1Char('$'),
-                                      QRegularExpression::CaseInsensitiveOption))
-                             .size() == 1)
-            i = int(items.indexOf(
-                QRegularExpression(QLatin1Char('^') + QRegularExpression::escape(name) + QLatin1Char('$'),
-                                   QRegularExpression::CaseInsensitiveOption)));
-        if (i < 0) {
-            missing << name;
-            continue;
-        }
+        const int i = IndexOf(items, name);
+        chosen << (i < 0 ? QString() : items[i]);
+        if (i < 0) continue;
         l.setSelected(i, true);
         l.setListIndex(i);
     }
-    return missing;
+    return chosen;
+}
+
+void ConsoleHost::tableChanged(Side, const QString& table, const QString& newName) {
+    if (newName.isEmpty())
+        dropped << table;
+    else
+        renamed = true;
 }
 
 void ConsoleHost::tableBegins(const QString& table, long long rows) {

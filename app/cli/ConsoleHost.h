@@ -32,9 +32,11 @@ public:
     void tableBegins(const QString& table, long long rows) override;
     void rowsDone(long long done) override;
     void tableEnds(const TableCopy& copy) override;
+    void tableChanged(Side side, const QString& table, const QString& newName) override;
 
-    // Selects the named tables of a list; the names it does not hold are
-    // told and returned.
+    // Selects the named tables of a list and returns, name for name, the
+    // item each one selected: the one of that name, else the only one that
+    // differs from it in letter case alone; an empty text where none does.
     QStringList select(Side side, const QStringList& names);
     // A line per table sent, and per table passed over.
     void printSummary();
@@ -44,6 +46,11 @@ public:
     Existing existing = Existing::Refuse;
     QString newName;
     Side target = Side::Ase;
+
+    // What the command did, as the database answered it: the items dropped,
+    // and whether the table was renamed.
+    QStringList dropped;
+    bool renamed = false;
 
     // Set from a signal handler: the command stops at its next yield.
     static void interrupt();

@@ -10,6 +10,7 @@
 
 #ifndef Q_OS_WIN
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,6 +38,45 @@ QStringList LinesOf(const QString& path) {
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
     return lines;
 }
+
+#ifndef Q_OS_WIN
+QString SystemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
+
+// True when the file open on fd is still the one at name: no other program
+// has moved it aside since it was opened.
+bool StillAt(int fd, const QByteArray& name, struct stat& st) {
+    struct stat now;
+    return ::fstat(fd, &st) == 0 && ::stat(name.constData(), &now) == 0 && st.st_dev == now.st_dev &&
+           st.st_ino == now.st_ino;
+}
+
+// Appends the line, moving a full log aside to old first. The log is
+// locked from its measuring to the write, so of two programs that find it
+// full only one moves it; the other then finds a new file at its name and
+// writes there. Returns why the line could not be written, or empty.
+QString AppendLocked(const QByteArray& name, const QByteArray& old, const QByteArray& bytes) {
+    for (int attempt = 0;; ++attempt) {
+        const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0600);
+        if (fd < 0) return SystemError();
+        ::flock(fd, LOCK_EX);
+        struct stat st;
+        const bool current = StillAt(fd, name, st);
+        const bool full = current && st.st_size + bytes.size() > ActivityLog::RotateAt;
+        // After a few tries the line goes where it can rather than nowhere.
+        if ((full || !current) && attempt < 3) {
+            if (full) ::rename(name.constData(), old.constData());
+            ::close(fd);
+            continue;
+        }
+        // One write per line: appends from two programs never interleave
+        // inside a line.
+        const bool written = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+        const QString why = written ? QString() : SystemError();
+        ::close(fd);
+        return why;
+    }
+}
+#endif
 
 }  // namespace
 
@@ -69,20 +109,7 @@ void ActivityLog::append(const QString& text) {
     if (!file.open(QIODevice::Append) || file.write(bytes) != bytes.size()) why = file.errorString();
 #else
     QDir().mkpath(QFileInfo(path_).absolutePath());
-    const QByteArray name = QFile::encodeName(path_);
-    struct stat st;
-    if (::stat(name.constData(), &st) == 0 && st.st_size + bytes.size() > RotateAt)
-        ::rename(name.constData(), QFile::encodeName(path_ + QStringLiteral(".1")).constData());
-    const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0600);
-    if (fd < 0) {
-        why = QString::fromLocal8Bit(std::strerror(errno));
-    } else {
-        // One write per line: appends from two programs never interleave
-        // inside a line.
-        if (::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size())
-            why = QString::fromLocal8Bit(std::strerror(errno));
-        ::close(fd);
-    }
+    why = AppendLocked(QFile::encodeName(path_), QFile::encodeName(path_ + QStringLiteral(".1")), bytes);
 #endif
     if (why.isEmpty() || toldFailure_) return;
     toldFailure_ = true;

@@ -96,15 +96,22 @@ int Settings::queryTimeout() const {
 }
 
 #ifdef Q_OS_WIN
+QString Settings::NotReadable(const QString& filePath) {
+    const QFileInfo file(filePath);
+    return file.isFile() && file.isReadable() ? QString() : QStringLiteral("it is not a readable file");
+}
 QString Settings::unreadable() const { return {}; }
 QString Settings::unwritable() const { return QStringLiteral("it cannot be written"); }
 bool Settings::createOwnerOnly(QString&) { return true; }
 #else
-QString Settings::unreadable() const {
-    const QByteArray path = QFile::encodeName(fileName());
-    // Never blocks, whatever stands there (a pipe would).
+namespace {
+// Why the file cannot be read; a missing one is no reason when it need not
+// be there. Never blocks, whatever stands there (a pipe would).
+QString Unreadable(const QString& filePath, bool mustExist) {
+    const QByteArray path = QFile::encodeName(filePath);
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? QString() : QString::fromLocal8Bit(std::strerror(errno));
+    if (fd < 0)
+        return errno == ENOENT && !mustExist ? QString() : QString::fromLocal8Bit(std::strerror(errno));
     struct stat st;
     const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     ::close(fd);
@@ -112,6 +119,11 @@ QString Settings::unreadable() const {
     return S_ISDIR(st.st_mode) ? QStringLiteral("it is a folder")
                                : QStringLiteral("it is not a regular file");
 }
+}  // namespace
+
+QString Settings::NotReadable(const QString& filePath) { return Unreadable(filePath, true); }
+
+QString Settings::unreadable() const { return Unreadable(fileName(), false); }
 
 QString Settings::unwritable() const {
     if (QFileInfo(fileName()).isDir()) return QStringLiteral("it is a folder");

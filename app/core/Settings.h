@@ -39,6 +39,11 @@ public:
 
     QString fileName() const;
 
+    // Why the file cannot serve as a store that must be there: it is
+    // missing, a folder, not a regular file, or cannot be read. Empty when
+    // it can. Never blocks, whatever stands there.
+    static QString NotReadable(const QString& filePath);
+
 private:
     // Why the file cannot be read, or empty when it can.
     QString unreadable() const;

@@ -73,6 +73,9 @@ public:
     // the driver's text when it failed.
     virtual void statementSent(const CommandRun&, Side, const QString& /*statement*/,
                                const QString& /*failure*/) {}
+    // The database dropped a table (newName empty) or renamed it; told only
+    // for a statement that succeeded.
+    virtual void tableChanged(Side, const QString& /*table*/, const QString& /*newName*/) {}
     // A table's rows are about to go, then each row sent or given up, then
     // how the table ended.
     virtual void tableBegins(const QString& /*table*/, long long /*rows*/) {}

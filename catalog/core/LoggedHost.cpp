@@ -1,6 +1,20 @@
 #include "catalog/core/LoggedHost.h"
 
-LoggedHost::LoggedHost(CommandHost& inner, ActivityLog& log) : inner_(inner), log_(log) {}
+#include <algorithm>
+
+namespace {
+// A password as typed, and as a connection string spells it: inside ODBC's
+// braces with every '}' doubled, inside OLE DB's quotes with every '"'.
+QStringList Spellings(const QString& password) {
+    QString braced = password, quoted = password;
+    braced.replace(QLatin1Char('}'), QStringLiteral("}}"));
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return {braced, quoted, password};
+}
+}  // namespace
+
+LoggedHost::LoggedHost(CommandHost& inner, ActivityLog& log, QString command)
+    : inner_(inner), log_(log), command_(std::move(command)) {}
 
 QString LoggedHost::where(Side side) const {
     const Profile p = inner_.profile(side);
@@ -9,16 +23,20 @@ QString LoggedHost::where(Side side) const {
 }
 
 QString LoggedHost::runHead(const CommandRun& run) const {
-    QString head = run.procedure + QLatin1Char(' ') + where(run.side);
+    QString head = named(run.procedure) + QLatin1Char(' ') + where(run.side);
     if (run.send) head += QStringLiteral(" -> ") + where(run.side == Side::Db2 ? Side::Ase : Side::Db2);
     return head;
 }
 
 QString LoggedHost::clean(QString text) const {
-    for (Side side : {Side::Db2, Side::Ase}) {
-        const QString password = inner_.profile(side).password;
-        if (!password.isEmpty()) text.replace(password, QStringLiteral("***"));
-    }
+    QStringList spellings;
+    for (Side side : {Side::Db2, Side::Ase}) spellings << Spellings(inner_.profile(side).password);
+    spellings.removeAll(QString());
+    spellings.removeDuplicates();
+    // Longest first: one spelling may hold another, or another password.
+    std::stable_sort(spellings.begin(), spellings.end(),
+                     [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    for (const QString& spelling : spellings) text.replace(spelling, QStringLiteral("***"));
     return text;
 }
 
@@ -37,7 +55,7 @@ void LoggedHost::runEnds(const CommandRun& run) {
 void LoggedHost::statementSent(const CommandRun& run, Side side, const QString& statement,
                                const QString& failure) {
     log_.append(
-        run.procedure + QLatin1Char(' ') + where(side) + QLatin1Char(' ') + statement +
+        named(run.procedure) + QLatin1Char(' ') + where(side) + QLatin1Char(' ') + statement +
         (failure.isEmpty() ? QStringLiteral(": done") : QStringLiteral(": failed: ") + clean(failure)));
     inner_.statementSent(run, side, statement, failure);
 }
@@ -60,7 +78,7 @@ void LoggedHost::tableEnds(const TableCopy& c) {
 }
 
 void LoggedHost::report(const Failure& f) {
-    log_.append((run_.procedure.isEmpty() ? f.procedure : runHead(run_)) +
+    log_.append((run_.procedure.isEmpty() ? named(f.procedure) : runHead(run_)) +
                 QStringLiteral(" failure at line ") + QString::number(f.line) +
                 (f.table.isEmpty() ? QString() : QStringLiteral(", table ") + f.table) +
                 (f.row > 0 ? QStringLiteral(", row %1").arg(f.row) : QString()) + QStringLiteral(": ") +

@@ -9,7 +9,9 @@
 // or a connection string). INSERT statements and values are not logged.
 class LoggedHost : public CommandHost {
 public:
-    LoggedHost(CommandHost& inner, ActivityLog& log);
+    // command names the runs in the log ("velmarch send"); left empty, each
+    // run is named by its procedure, the window's handler.
+    LoggedHost(CommandHost& inner, ActivityLog& log, QString command = {});
 
     void report(const Failure& failure) override;
     Profile profile(Side side) const override { return inner_.profile(side); }
@@ -31,14 +33,20 @@ public:
     void tableBegins(const QString& table, long long rows) override { inner_.tableBegins(table, rows); }
     void rowsDone(long long done) override { inner_.rowsDone(done); }
     void tableEnds(const TableCopy& copy) override;
+    void tableChanged(Side side, const QString& table, const QString& newName) override {
+        inner_.tableChanged(side, table, newName);
+    }
 
 private:
+    QString named(const QString& procedure) const { return command_.isEmpty() ? procedure : command_; }
     QString where(Side side) const;
     QString runHead(const CommandRun& run) const;
-    // A driver's text with the logins' passwords taken out.
+    // A driver's text with the logins' passwords taken out, as typed and as
+    // a connection string spells them.
     QString clean(QString text) const;
 
     CommandHost& inner_;
     ActivityLog& log_;
+    const QString command_;
     CommandRun run_;
 };

@@ -43,13 +43,16 @@ void Maintenance::DeleteDb2Tables(CommandHost& host) {
         p(110, [&] { selected = list.Selected(i); });
         if (!selected) continue;
         if (!p(112, [&] { connection->Open(IBMDB2::ConnectionString(host.profile(Side::Db2))); })) break;
-        const QString drop = Statements::DropDb2Table(list.List(i));
+        const QString name = list.List(i);
+        const QString drop = Statements::DropDb2Table(name);
         const bool dropped = p(114, [&] { connection->Execute(drop); });
         host.statementSent(record.run(), Side::Db2, drop, dropped ? QString() : p.lastFailure().description);
         p(116, [&] { connection->Close(); });
         // Nothing more goes over a connection that is gone.
         if (!dropped && Db::ConnectionLost(p.lastFailure().error)) break;
-        if (dropped) p(118, [&] { list.RemoveItem(i); });
+        if (!dropped) continue;
+        host.tableChanged(Side::Db2, name, {});
+        p(118, [&] { list.RemoveItem(i); });
     }
     p(122, [&] { host.setBusy(false); });
 }
@@ -77,9 +80,9 @@ void Maintenance::DeleteAseTables(CommandHost& host) {
                 p(110, [&] { selected = list.Selected(i); });
                 if (!selected) continue;
                 bool dropped = false;
-                QString drop;
+                QString name, drop;
                 const bool sent = p(112, [&] {
-                    const QString name = list.List(i);
+                    name = list.List(i);
                     // No escape for ']' inside brackets is known to hold on
                     // ASE, so such a name is never sent: it could end the
                     // identifier early and drop something else.
@@ -94,7 +97,10 @@ void Maintenance::DeleteAseTables(CommandHost& host) {
                 if (!drop.isEmpty())
                     host.statementSent(record.run(), Side::Ase, drop,
                                        sent ? QString() : p.lastFailure().description);
-                if (dropped) p(114, [&] { list.RemoveItem(i); });
+                if (dropped) {
+                    host.tableChanged(Side::Ase, name, {});
+                    p(114, [&] { list.RemoveItem(i); });
+                }
                 // Nothing more goes over a connection that is gone.
                 if (!sent && Db::ConnectionLost(p.lastFailure().error)) break;
             }
@@ -150,6 +156,7 @@ void Maintenance::RenameDb2Table(CommandHost& host) {
                            renamed ? QString() : p.lastFailure().description);
         p(128, [&] { connection->Close(); });
         if (renamed) {
+            host.tableChanged(Side::Db2, oldName, newName);
             p(130, [&] { list.RemoveItem(index); });
             p(132, [&] { list.AddItem(newName); });
         }

@@ -70,13 +70,29 @@ TEST_F(CommandLineOnServer, TheCheckNamesAColumnTheTargetChanged) {
     EXPECT_TRUE(Velmarch({"log"}, env).out.contains(said));
 }
 
-TEST_F(CommandLineOnServer, RenamesADb2Table) {
-    TestOdbc::exec(db2, {"CREATE TABLE alpha (x INTEGER)"});
-    VelmarchRun r = run({"rename", "alpha", "Zeta"});
-    EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, "alpha: renamed to Zeta\n");
-    r = run({"rename", "Zeta", "Zeta"});
-    EXPECT_EQ(r.status, 1);
+// Each table is told done only when the server did it, whatever the letter
+// case it was typed in.
+TEST_F(CommandLineOnServer, DeleteAndRenameTellWhatTheServerDid) {
+    TestOdbc::exec(db2, {"CREATE TABLE alpha (x INTEGER)", "CREATE TABLE PARENT (id INTEGER PRIMARY KEY)",
+                         "CREATE TABLE CHILD (p INTEGER, FOREIGN KEY (p) REFERENCES PARENT (id))"});
+    struct Case {
+        QStringList args;
+        int status;
+        QString out;
+    };
+    const Case cases[] = {
+        {{"rename", "alpha", "Zeta"}, 0, "alpha: renamed to Zeta\n"},
+        {{"rename", "Zeta", "Zeta"}, 1, ""},
+        {{"delete", "db2", "parent"}, 1, ""},  // CHILD refers to it
+        {{"rename", "child", "PARENT"}, 1, ""},
+        {{"delete", "db2", "child"}, 0, "child: dropped\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const VelmarchRun r = run(c.args);
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+        EXPECT_EQ(r.out, c.out);
+    }
 }
 
 }  // namespace

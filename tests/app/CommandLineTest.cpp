@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -13,9 +14,9 @@
 
 namespace {
 
-// velmarch run as a script runs it, over two SQLite stand-ins whose logins
-// are in a settings file of the test's own; its activity log stays in the
-// test's folder.
+// velmarch run as a script runs it, with no display, over two SQLite
+// stand-ins whose logins are in a settings file of the test's own; its
+// activity log stays in the test's folder.
 class CommandLine : public ::testing::Test {
 protected:
     CommandLine()
@@ -25,6 +26,8 @@ protected:
           settings(SettingsFileFor(folder, TestOdbc::profileFor(db2), TestOdbc::profileFor(ase))) {
         env.insert("XDG_STATE_HOME", folder + "/state");
         env.insert("LC_ALL", "en_US.UTF-8");
+        for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.insert(variable, "");
     }
     VelmarchRun run(QStringList args, const std::function<void(QProcess&)>& whileRunning = {}) {
         return Velmarch(args << "--settings" << settings, env, whileRunning);
@@ -34,6 +37,8 @@ protected:
 };
 
 TEST_F(CommandLine, UsageErrorsAndLoginsThatDoNotOpenAreStatusTwo) {
+    const QString fifo = folder + "/fifo";
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     struct Case {
         QStringList args;
         int status;
@@ -49,6 +54,20 @@ TEST_F(CommandLine, UsageErrorsAndLoginsThatDoNotOpenAreStatusTwo) {
         {{"delete", "db2", "T", "--verify"}, 2, "go with send"},
         {{"rename", "A"}, 2, "rename takes the old name and the new one"},
         {{"copy", "db2"}, 2, "unknown command copy"},
+        {{"rename", "A", ""}, 2, "rename needs a new name that is not empty"},
+        // A command word anywhere is the command line; Qt's own options and
+        // their values are the windows'.
+        {{"--overwrite", "send", "db2"}, 2, "send needs at least one table name"},
+        {{"--batch", "5", "send", "db2"}, 2, "send needs at least one table name"},
+        {{"--", "send", "db2"}, 2, "send needs at least one table name"},
+        {{}, 2, "velmarch: the windows need a display, and none could be found; for the command line see"},
+        {{"-style", "fusion"}, 2, "the windows need a display"},
+        // Settings that are not a readable file are refused before anything
+        // reads them (a pipe would never answer).
+        {{"list", "db2", "--settings", ""}, 2, "--settings needs a file"},
+        {{"list", "db2", "--settings", folder + "/none.ini"}, 2, "none.ini: No such file or directory"},
+        {{"list", "db2", "--settings", fifo}, 2, "fifo: it is not a regular file"},
+        {{"list", "db2", "--settings", folder}, 2, ": it is a folder"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -57,6 +76,7 @@ TEST_F(CommandLine, UsageErrorsAndLoginsThatDoNotOpenAreStatusTwo) {
         EXPECT_TRUE((c.status == 0 ? r.out : r.err).contains(c.says))
             << r.out.toStdString() << r.err.toStdString();
     }
+    EXPECT_EQ(Velmarch({}, env).err.count('\n'), 1) << "one line for the windows without a display";
     const QString broken = SettingsFileFor(folder, TestOdbc::brokenProfile(), TestOdbc::profileFor(ase));
     const VelmarchRun r = Velmarch({"send", "ase", "T", "--settings", broken}, env);
     EXPECT_EQ(r.status, 2);
@@ -101,7 +121,8 @@ TEST_F(CommandLine, SendsAsTheWindowDoesAndAsksNothing) {
     ASSERT_EQ(r.out.count('\n'), 2) << r.out.toStdString();
     EXPECT_TRUE(
         r.out.section('\n', 0, 0)
-            .contains(QRegularExpression(" copied T: 2 rows read, 2 copied, 0 not copied, [0-9.]+ s$")))
+            .contains(QRegularExpression("^\\S+ velmarch send DB2 localhost/.* copied T: 2 rows read, 2 "
+                                         "copied, 0 not copied, [0-9.]+ s$")))
         << r.out.toStdString();
     EXPECT_TRUE(r.out.section('\n', 1, 1).endsWith(" ends"));
 
@@ -109,6 +130,9 @@ TEST_F(CommandLine, SendsAsTheWindowDoesAndAsksNothing) {
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "T: dropped\nU: dropped\n");
     EXPECT_TRUE(TestOdbc::tables(ase).isEmpty());
+    r = Velmarch({"log", "-n", "1000"}, env);
+    EXPECT_TRUE(r.out.contains(" velmarch delete ASE localhost/")) << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains("Form2.")) << "the command line's runs are not the window's";
 }
 
 // A table the target holds but does not list cannot be created: the
