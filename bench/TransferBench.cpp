@@ -74,74 +74,70 @@ void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
     throw std::runtime_error(reinterpret_cast<const char*>(text));
 }
 
-// Sends the statements as they are, timed from the first to the last.
-double BareLoop(const QString& odbcConnectionString, const std::vector<QByteArray>& statements) {
+// One connection through the driver manager, with one statement handle.
+struct Session {
     SQLHENV env = SQL_NULL_HANDLE;
     SQLHDBC dbc = SQL_NULL_HANDLE;
     SQLHSTMT stmt = SQL_NULL_HANDLE;
-    SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
-    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-    SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
-    QByteArray connect = odbcConnectionString.toUtf8();
-    Check(SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(connect.data()),
-                           SQLSMALLINT(connect.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT),
-          SQL_HANDLE_DBC, dbc);
-    SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt);
 
+    explicit Session(const QString& odbcConnectionString) {
+        SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
+        SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+        SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
+        QByteArray connect = odbcConnectionString.toUtf8();
+        Check(SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(connect.data()),
+                               SQLSMALLINT(connect.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT),
+              SQL_HANDLE_DBC, dbc);
+        SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt);
+    }
+    ~Session() {
+        SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+        SQLDisconnect(dbc);
+        SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+        SQLFreeHandle(SQL_HANDLE_ENV, env);
+    }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    void execDirect(QByteArray statement) {
+        Check(SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(statement.data()), SQLINTEGER(statement.size())),
+              SQL_HANDLE_STMT, stmt);
+    }
+};
+
+// Sends the statements as they are, timed from the first to the last.
+double BareLoop(const QString& odbcConnectionString, const std::vector<QByteArray>& statements) {
+    Session db(odbcConnectionString);
     QElapsedTimer timer;
     timer.start();
     for (const QByteArray& s : statements) {
-        Check(SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(const_cast<char*>(s.data())),
-                            SQLINTEGER(s.size())),
-              SQL_HANDLE_STMT, stmt);
-        SQLFreeStmt(stmt, SQL_CLOSE);
+        db.execDirect(s);
+        SQLFreeStmt(db.stmt, SQL_CLOSE);
     }
-    const double seconds = timer.nsecsElapsed() / 1e9;
-
-    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
-    SQLDisconnect(dbc);
-    SQLFreeHandle(SQL_HANDLE_DBC, dbc);
-    SQLFreeHandle(SQL_HANDLE_ENV, env);
-    return seconds;
+    return timer.nsecsElapsed() / 1e9;
 }
 
 // Every row of the table as text, a UTF-8 string per value, NULL as none.
 using TextRows = std::vector<std::vector<std::optional<QByteArray>>>;
 
 TextRows ReadAsText(const QString& odbcConnectionString, const QString& table) {
-    SQLHENV env = SQL_NULL_HANDLE;
-    SQLHDBC dbc = SQL_NULL_HANDLE;
-    SQLHSTMT stmt = SQL_NULL_HANDLE;
-    SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
-    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-    SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
-    QByteArray connect = odbcConnectionString.toUtf8();
-    Check(SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(connect.data()),
-                           SQLSMALLINT(connect.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT),
-          SQL_HANDLE_DBC, dbc);
-    SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt);
-    QByteArray select = "SELECT * FROM " + table.toUtf8();
-    Check(SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(select.data()), SQLINTEGER(select.size())),
-          SQL_HANDLE_STMT, stmt);
+    Session db(odbcConnectionString);
+    db.execDirect("SELECT * FROM " + table.toUtf8());
     SQLSMALLINT columns = 0;
-    SQLNumResultCols(stmt, &columns);
+    SQLNumResultCols(db.stmt, &columns);
     TextRows rows;
     char buffer[4096];
-    while (SQLFetch(stmt) == SQL_SUCCESS) {
+    while (SQLFetch(db.stmt) == SQL_SUCCESS) {
         auto& row = rows.emplace_back();
         for (SQLUSMALLINT c = 1; c <= columns; ++c) {
             SQLLEN length = 0;
-            Check(SQLGetData(stmt, c, SQL_C_CHAR, buffer, sizeof buffer, &length), SQL_HANDLE_STMT, stmt);
+            Check(SQLGetData(db.stmt, c, SQL_C_CHAR, buffer, sizeof buffer, &length), SQL_HANDLE_STMT, db.stmt);
             if (length == SQL_NULL_DATA)
                 row.emplace_back();
             else
                 row.emplace_back(QByteArray(buffer, qsizetype(length)));
         }
     }
-    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
-    SQLDisconnect(dbc);
-    SQLFreeHandle(SQL_HANDLE_DBC, dbc);
-    SQLFreeHandle(SQL_HANDLE_ENV, env);
     return rows;
 }
 
@@ -151,30 +147,16 @@ TextRows ReadAsText(const QString& odbcConnectionString, const QString& table) {
 // took to read them, it is the floor of a batch copy through this driver.
 double BareArrayLoop(const QString& odbcConnectionString, const QString& table, const TextRows& rows,
                      int perArray) {
-    SQLHENV env = SQL_NULL_HANDLE;
-    SQLHDBC dbc = SQL_NULL_HANDLE;
-    SQLHSTMT stmt = SQL_NULL_HANDLE;
-    SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
-    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-    SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
-    QByteArray connect = odbcConnectionString.toUtf8();
-    Check(SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(connect.data()),
-                           SQLSMALLINT(connect.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT),
-          SQL_HANDLE_DBC, dbc);
-    SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt);
+    Session db(odbcConnectionString);
     const size_t columns = rows.empty() ? 0 : rows.front().size();
-    QByteArray create = CreateStatement(table).toUtf8();
-    Check(SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(create.data()), SQLINTEGER(create.size())),
-          SQL_HANDLE_STMT, stmt);
-    SQLFreeStmt(stmt, SQL_CLOSE);
+    db.execDirect(CreateStatement(table).toUtf8());
+    SQLFreeStmt(db.stmt, SQL_CLOSE);
     QByteArray insert = "INSERT INTO " + table.toUtf8() + " VALUES(?";
     for (size_t c = 1; c < columns; ++c) insert += ", ?";
     insert += ')';
-    SQLSetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0);
-    Check(SQLPrepare(stmt, reinterpret_cast<SQLCHAR*>(insert.data()), SQLINTEGER(insert.size())), SQL_HANDLE_STMT,
-          stmt);
-    Check(SQLSetStmtAttr(stmt, SQL_ATTR_PARAMSET_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(perArray)), 0),
-          SQL_HANDLE_STMT, stmt);
+    SQLSetConnectAttr(db.dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0);
+    Check(SQLPrepare(db.stmt, reinterpret_cast<SQLCHAR*>(insert.data()), SQLINTEGER(insert.size())),
+          SQL_HANDLE_STMT, db.stmt);
     constexpr SQLLEN width = 64;
     std::vector<std::vector<char>> data(columns, std::vector<char>(size_t(perArray * width)));
     std::vector<std::vector<SQLLEN>> lengths(columns, std::vector<SQLLEN>(size_t(perArray)));
@@ -188,20 +170,15 @@ double BareArrayLoop(const QString& odbcConnectionString, const QString& table, 
                 lengths[c][r] = v ? std::min<SQLLEN>(v->size(), width) : SQL_NULL_DATA;
                 if (v) std::memcpy(data[c].data() + r * width, v->constData(), size_t(lengths[c][r]));
             }
-            Check(SQLBindParameter(stmt, SQLUSMALLINT(c + 1), SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, width, 0,
-                                   data[c].data(), width, lengths[c].data()),
-                  SQL_HANDLE_STMT, stmt);
+            Check(SQLBindParameter(db.stmt, SQLUSMALLINT(c + 1), SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, width,
+                                   0, data[c].data(), width, lengths[c].data()),
+                  SQL_HANDLE_STMT, db.stmt);
         }
-        SQLSetStmtAttr(stmt, SQL_ATTR_PARAMSET_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(n)), 0);
-        Check(SQLExecute(stmt), SQL_HANDLE_STMT, stmt);
-        Check(SQLEndTran(SQL_HANDLE_DBC, dbc, SQL_COMMIT), SQL_HANDLE_DBC, dbc);
+        SQLSetStmtAttr(db.stmt, SQL_ATTR_PARAMSET_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(n)), 0);
+        Check(SQLExecute(db.stmt), SQL_HANDLE_STMT, db.stmt);
+        Check(SQLEndTran(SQL_HANDLE_DBC, db.dbc, SQL_COMMIT), SQL_HANDLE_DBC, db.dbc);
     }
-    const double seconds = timer.nsecsElapsed() / 1e9;
-    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
-    SQLDisconnect(dbc);
-    SQLFreeHandle(SQL_HANDLE_DBC, dbc);
-    SQLFreeHandle(SQL_HANDLE_ENV, env);
-    return seconds;
+    return timer.nsecsElapsed() / 1e9;
 }
 
 struct Best {
