@@ -96,10 +96,16 @@ std::vector<Step> AfterRows(Direction d, const QString& table, const Db::TableSh
 
 std::vector<NotKept> Named(const Db::TableShape& shape) {
     std::vector<NotKept> named;
+    // One without a name is told by its text: "foreign key (a) REFERENCES p (id)".
     const auto clauses = [&](const char* kind, const std::vector<Db::Clause>& list) {
-        for (const Db::Clause& c : list)
-            named.push_back({QLatin1String(kind) + (c.name.isEmpty() ? QString() : QLatin1Char(' ') + c.name),
-                             c.name.isEmpty() ? c.text : QStringLiteral("CONSTRAINT %1 %2").arg(c.name, c.text)});
+        const QString prefix = QString::fromLatin1(kind).toUpper() + QLatin1Char(' ');
+        for (const Db::Clause& c : list) {
+            const QString told = c.name.isEmpty() && c.text.startsWith(prefix) ? c.text.mid(prefix.size())
+                                 : c.name.isEmpty()                          ? c.text
+                                                                             : c.name;
+            const QString text = c.name.isEmpty() ? c.text : QStringLiteral("CONSTRAINT %1 %2").arg(c.name, c.text);
+            named.push_back({QLatin1String(kind) + QLatin1Char(' ') + told, text});
+        }
     };
     clauses("foreign key", shape.foreignKeys);
     clauses("check constraint", shape.checks);
