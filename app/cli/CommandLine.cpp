@@ -18,6 +18,7 @@
 #include "catalog/core/Maintenance.h"
 #include "connections/core/ConnectionString.h"
 #include "connections/core/Odbc.h"
+#include "transfer/core/Rejects.h"
 #include "transfer/core/Send.h"
 
 namespace CommandLine {
@@ -56,7 +57,7 @@ const char* const Usage =
     "  velmarch                      the windows\n"
     "  velmarch list db2|ase         the tables of that database, one name a line\n"
     "  velmarch send db2|ase TABLE... [--overwrite | --skip-existing] [--keep-types]\n"
-    "                                [--batch N] [--verify]\n"
+    "                                [--keep-keys] [--batch N] [--verify] [--rejects DIR]\n"
     "                                copy tables from that database to the other one\n"
     "  velmarch delete db2|ase TABLE...\n"
     "  velmarch rename OLD NEW       rename a DB2 table\n"
@@ -66,6 +67,11 @@ const char* const Usage =
     "Every command takes --settings FILE: the logins are read from the windows'\n"
     "settings file, or from FILE. VELMARCH_DB2_PASSWORD and VELMARCH_ASE_PASSWORD,\n"
     "when set, give the passwords.\n"
+    "\n"
+    "--keep-keys keeps the types, the constant defaults, the primary key and the\n"
+    "indexes, and names what it cannot keep: foreign keys, check constraints,\n"
+    "triggers, auto-increment columns and defaults that are expressions.\n"
+    "--rejects DIR writes the rows the target refuses to DIR/TABLE.csv.\n"
     "\n"
     "Exit status: 0 when everything went, 1 when some table or row did not, 2 for a\n"
     "usage error or a login that does not open, 130 when stopped with Ctrl-C.\n";
@@ -111,6 +117,8 @@ struct Arguments {
     bool keepTypes = false;
     int batch = 0;
     bool verify = false;
+    bool keepKeys = false;
+    QString rejects;
     int lines = 50;
 };
 
@@ -131,6 +139,12 @@ QString Parse(const QStringList& args, Arguments& a) {
             skip = sendOption = true;
         } else if (!onlyNames && arg == QLatin1String("--keep-types")) {
             a.keepTypes = sendOption = true;
+        } else if (!onlyNames && arg == QLatin1String("--keep-keys")) {
+            a.keepKeys = a.keepTypes = sendOption = true;
+        } else if (!onlyNames && arg == QLatin1String("--rejects")) {
+            if (++i == args.size()) return QStringLiteral("--rejects needs a folder");
+            a.rejects = args[i];
+            sendOption = true;
         } else if (!onlyNames && arg == QLatin1String("--verify")) {
             a.verify = sendOption = true;
         } else if (!onlyNames && arg == QLatin1String("--batch")) {
@@ -168,7 +182,10 @@ QString Parse(const QStringList& args, Arguments& a) {
     if (overwrite && skip) return QStringLiteral("--overwrite and --skip-existing cannot go together");
     if (sendOption && a.command != QLatin1String("send"))
         return QStringLiteral(
-            "--overwrite, --skip-existing, --keep-types, --batch and --verify go with send");
+            "--overwrite, --skip-existing, --keep-types, --keep-keys, --batch, --verify and --rejects go "
+            "with send");
+    if (!a.rejects.isEmpty() && !Rejects::FolderProblem(a.rejects).isEmpty())
+        return QStringLiteral("--rejects: ") + Rejects::FolderProblem(a.rejects);
     if (logOption && a.command != QLatin1String("log")) return QStringLiteral("-n goes with log");
     if (a.command == QLatin1String("log")) return {};
     a.existing = overwrite ? ConsoleHost::Existing::Overwrite
@@ -296,7 +313,7 @@ int RunCommand(const Arguments& a) {
     sigaction(SIGINT, &action, nullptr);
     try {
         if (a.command == QLatin1String("send")) {
-            const Send::Options options{a.keepTypes, a.batch, a.verify};
+            const Send::Options options{a.keepTypes, a.batch, a.verify, a.keepKeys, a.rejects};
             side == Side::Db2 ? Send::ToAse(host, options) : Send::ToDb2(host, options);
             console.printSummary();
         } else if (a.command == QLatin1String("delete")) {

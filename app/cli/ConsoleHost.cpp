@@ -172,6 +172,8 @@ void ConsoleHost::redraw(bool final) {
     else
         out_ << line;
     if (final || !terminal_) out_ << '\n';
+    if (final)
+        for (const QString& detail : c.details()) out_ << "  " << detail << '\n';
     out_.flush();
 }
 
@@ -185,6 +187,7 @@ void ConsoleHost::printSummary() {
             out_ << "  " << t.name << ": " << t.note << '\n';
         else
             out_ << "  " << Ended(c) << '\n';
+        for (const QString& detail : c.details()) out_ << "    " << detail << '\n';
     }
     out_.flush();
 }

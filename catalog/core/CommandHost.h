@@ -26,12 +26,23 @@ struct TableCopy {
     bool interrupted = false;  // the program ended in the middle of it
     bool checked = false;      // the check after the copy ran to its end
     QString differs{};         // what the check found the target holding otherwise, in words
+    QStringList notKept{};     // what of the source table the target was not given, in words
+    QString rejectsFile{};     // where the rows the target refused were written
+    long long rejected = 0;    // rows written there
     double seconds = 0;
     long long notCopied() const { return rows - copied; }
     // How the check ended, for a summary or log line: empty when none ran.
     QString checkText() const {
         if (!checked) return {};
         return differs.isEmpty() ? QStringLiteral(", check passed") : QStringLiteral(", check failed: ") + differs;
+    }
+    // What a summary or log says after the table's line: what was not
+    // kept, and where its refused rows went.
+    QStringList details() const {
+        QStringList lines;
+        if (!notKept.isEmpty()) lines << QStringLiteral("not kept: ") + notKept.join(QStringLiteral(", "));
+        if (rejected > 0) lines << QStringLiteral("%1 refused rows in %2").arg(rejected).arg(rejectsFile);
+        return lines;
     }
 };
 

@@ -74,6 +74,7 @@ void LoggedHost::tableEnds(const TableCopy& c) {
                                     .arg(c.seconds, 0, 'f', 1)
                                     .arg(clean(c.checkText()),
                                          c.interrupted ? QStringLiteral(", stopped") : QString()));
+    for (const QString& detail : c.details()) log_.append(runHead(run_) + QLatin1Char(' ') + c.table + QStringLiteral(": ") + detail);
     inner_.tableEnds(c);
 }
 

@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <algorithm>
+#include <QFile>
+
+#include "connections/core/ConnectionString.h"
+#include "connections/core/TableShape.h"
 #include "support/MariaDb.h"
 #include "support/TestOdbc.h"
 #include "support/Velmarch.h"
@@ -93,6 +99,98 @@ TEST_F(CommandLineOnServer, DeleteAndRenameTellWhatTheServerDid) {
         EXPECT_EQ(r.status, c.status) << r.err.toStdString();
         EXPECT_EQ(r.out, c.out);
     }
+}
+
+Db::TableShape ShapeOf(const QString& connectionString, const QString& table) {
+    Db::Connection c;
+    c.Open(connectionString);
+    return Db::ReadTableShape(c, table, "SELECT * FROM " + table);
+}
+
+// The key, the indexes (columns and order) and the constant defaults arrive;
+// what cannot be kept is named in the summary and the log, and the copy
+// goes on; a unique index the target refuses (duplicates under its
+// collation) is told once and the rows stay. (SQLite's driver gives no
+// index direction and a text default without its quotes: the direction
+// and text defaults are the statement test's.)
+TEST_F(CommandLineOnServer, KeepKeysCarriesKeysIndexesAndDefaults) {
+    TestOdbc::exec(ase, {"CREATE TABLE parent (id INTEGER PRIMARY KEY)",
+                         "CREATE TABLE k (a INT NOT NULL, b VARCHAR(10) NOT NULL, n INT DEFAULT 42, "
+                         "u VARCHAR(5), t VARCHAR(10), PRIMARY KEY (b, a))",
+                         "CREATE UNIQUE INDEX k_u ON k (u)", "CREATE INDEX k_nt ON k (n DESC, t)",
+                         "INSERT INTO k VALUES (1, 'x', 1, 'p', 'q'), (2, 'x', NULL, NULL, NULL)",
+                         "CREATE TABLE k2 (id INTEGER PRIMARY KEY AUTOINCREMENT, pid INT, e INT DEFAULT (40 + 2), "
+                         "FOREIGN KEY (pid) REFERENCES parent (id), CONSTRAINT ck_e CHECK (e > 0))",
+                         "CREATE TRIGGER tr_k2 AFTER INSERT ON k2 BEGIN SELECT 1; END",
+                         "CREATE TABLE k3 (v VARCHAR(5))", "CREATE UNIQUE INDEX k3_v ON k3 (v)",
+                         "INSERT INTO k3 VALUES ('a'), ('A')"});
+    const VelmarchRun r = run({"send", "ase", "k", "k2", "k3", "--keep-keys"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.count("k3: the unique index k3_v was not created: "), 1) << r.err.toStdString();
+    EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+    const QString named =
+        "not kept: foreign key (pid) REFERENCES parent (id), check constraint ck_e, trigger tr_k2, auto-increment column id, "
+        "expression default of column e";
+    EXPECT_EQ(r.out.count(named), 2) << r.out.toStdString();  // under the table's line and in the summary
+    EXPECT_TRUE(Velmarch({"log"}, env).out.contains("k2: " + named));
+    EXPECT_EQ(TestOdbc::texts(db2, "SELECT v FROM k3 ORDER BY v").size(), 2u);
+
+    Db::TableShape source = ShapeOf(TestOdbc::aseString(ase), "k");
+    Db::TableShape target = ShapeOf(IBMDB2::ConnectionString(db2), "k");
+    for (Db::TableShape* shape : {&source, &target})
+        std::sort(shape->indexes.begin(), shape->indexes.end(),
+                  [](const Db::Key& a, const Db::Key& b) { return a.name < b.name; });
+    EXPECT_EQ(target.primaryKey.columns, source.primaryKey.columns);
+    EXPECT_EQ(target.indexes, source.indexes);
+    EXPECT_EQ(target.defaults, (std::vector<std::pair<QString, QString>>{{"n", "42"}, {"u", "NULL"}, {"t", "NULL"}}));
+}
+
+// The other way: the source's index direction and text default go, and a
+// key the target refuses (SQLite takes no key after its CREATE) is told
+// once with the rows kept.
+TEST_F(CommandLineOnServer, KeepKeysTowardsAse) {
+    TestOdbc::exec(db2, {"CREATE TABLE k (a INT NOT NULL, n INT DEFAULT 42, t VARCHAR(10) DEFAULT 'it''s', "
+                         "PRIMARY KEY (a), KEY ix (n DESC, t))",
+                         "INSERT INTO k (a) VALUES (1), (2)"});
+    const VelmarchRun r = run({"send", "db2", "k", "--keep-keys"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.startsWith("k: the primary key PRIMARY was not created: ")) << r.err.toStdString();
+    EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+    EXPECT_TRUE(Velmarch({"log"}, env).out.contains("CREATE INDEX [ix] ON [k] ([n] DESC, [t]): done"));
+    EXPECT_EQ(TestOdbc::texts(ase, "SELECT a, n, t FROM k ORDER BY a"),
+              (std::vector<QStringList>{{"1", "42", "it's"}, {"2", "42", "it's"}}));
+}
+
+// Refused rows go to DIR/<table>.csv as the row-by-row path sends them, in
+// a new file beside an old one, named in the summary and the log, the same
+// with batches. The target refuses by a strict column: SQLite keeps a
+// VARCHAR(2) holding longer text, kept as 8 bytes.
+TEST_F(CommandLineOnServer, RefusedRowsGoToACsvFile) {
+    TestOdbc::exec(ase, {"CREATE TABLE r (id INTEGER, v VARCHAR(2), w VARCHAR(2), x VARCHAR(2))",
+                         "INSERT INTO r VALUES (1, 'ok', NULL, ''), (2, 'way, too \"long\"', NULL, ''), "
+                         "(3, 'ok', 'ok', 'ok'), (4, 'also far too long', '', 'x')"});
+    const QString dir = folder + "/rejects";
+    QDir().mkpath(dir);
+    QFile(dir + "/r.csv").open(QIODevice::WriteOnly);
+    TestOdbc::exec(db2, {"SET GLOBAL sql_mode = 'ANSI_QUOTES,STRICT_ALL_TABLES'"});
+    const VelmarchRun one = run({"send", "ase", "r", "--keep-types", "--rejects", dir});
+    const VelmarchRun batch = run({"send", "ase", "r", "--keep-types", "--rejects", dir, "--overwrite", "--batch", "7"});
+    TestOdbc::exec(db2, {"SET GLOBAL sql_mode = 'ANSI_QUOTES'"});
+    EXPECT_EQ(one.status, 1);
+    EXPECT_TRUE(one.out.contains("2 refused rows in " + dir + "/r.1.csv")) << one.out.toStdString();
+    EXPECT_TRUE(batch.out.contains("2 refused rows in " + dir + "/r.2.csv")) << batch.out.toStdString();
+    EXPECT_TRUE(Velmarch({"log"}, env).out.contains("r: 2 refused rows in " + dir + "/r.2.csv"));
+    QFile file(dir + "/r.1.csv"), again(dir + "/r.2.csv");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly) && again.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.permissions() & 0x7777, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    const QStringList lines = QString::fromUtf8(file.readAll()).split("\r\n");
+    ASSERT_EQ(lines.size(), 4) << lines.join("|").toStdString();
+    EXPECT_EQ(lines[0], "id,v,w,x,error");
+    EXPECT_TRUE(lines[1].startsWith("2,\"way, too \"\"long\"\"\",,\"\",") && lines[1].contains("Data too long"))
+        << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith("4,also far too long,\"\",x,")) << lines[2].toStdString();
+    EXPECT_EQ(QString::fromUtf8(again.readAll()).split("\r\n").mid(0, 3).join("|").section(',', 0, 5),
+              lines.mid(0, 3).join("|").section(',', 0, 5));
 }
 
 }  // namespace

@@ -52,6 +52,7 @@ TEST_F(CommandLine, UsageErrorsAndLoginsThatDoNotOpenAreStatusTwo) {
         {{"send", "db2", "T", "--batch", "0"}, 2, "--batch takes a whole number from 1 to 10000"},
         {{"send", "db2", "T", "--overwrite", "--skip-existing"}, 2, "cannot go together"},
         {{"delete", "db2", "T", "--verify"}, 2, "go with send"},
+        {{"send", "db2", "T", "--rejects", "/no/such/folder"}, 2, "--rejects: /no/such/folder is no folder"},
         {{"rename", "A"}, 2, "rename takes the old name and the new one"},
         {{"copy", "db2"}, 2, "unknown command copy"},
         {{"rename", "A", ""}, 2, "rename needs a new name that is not empty"},

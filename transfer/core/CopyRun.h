@@ -9,7 +9,9 @@
 #include "catalog/core/CommandHost.h"
 #include "connections/core/Odbc.h"
 #include "transfer/core/Datatype.h"
+#include "transfer/core/KeptKeys.h"
 #include "transfer/core/KeptTypes.h"
+#include "transfer/core/Rejects.h"
 #include "transfer/core/RunReporter.h"
 #include "transfer/core/Send.h"
 #include "transfer/core/Verify.h"
@@ -43,7 +45,9 @@ struct CopyRun {
     const int columns;
     std::vector<bool> db2Dates;           // the columns the target makes DB2 DATEs
     std::vector<KeptTypes::Column> kept;  // with kept types, each column's
+    KeptKeys::Plan keys;                  // with kept keys
     std::optional<Verify> verify;
+    std::unique_ptr<Rejects::File> rejects;
 
     // The last step failed because its connection is gone.
     bool lost() const;
@@ -51,11 +55,18 @@ struct CopyRun {
     QString text(int j, const Db::Value& v) const;
     // A row the target stored, with the values it was sent.
     void stored(const std::vector<Db::Value>& values);
-    // A row the target refused: false when the table stops here.
-    bool refused(const QString& kind, long long row, bool connectionLost);
+    // Column j's value as the rejects file writes it.
+    Rejects::Field rejectField(int j, const Db::Value& v) const;
+    // A row the target refused: false when the table stops here. With a
+    // rejects file, its values and the driver's text go there.
+    bool refused(const QString& kind, long long row, bool connectionLost, const Rejects::Row* values = nullptr,
+                 const QString& error = {});
 
 private:
+    void keepRejected(const Rejects::Row& values, const QString& error);
+
     RepeatedFailures repeated_;
+    bool rejectsFailed_ = false;
 };
 
 // Where a table's rows go, one value at a time: literal INSERT statements

@@ -14,6 +14,11 @@ CopyRun::CopyRun(Procedure& p, RunReporter& reporter, const CommandRun& run, Dat
     // Worked out once per table rather than for every value.
     for (int j = 0; j < columns; ++j) db2Dates.push_back(Transfer::TakesDb2Date(d, rs.Fields(j).Type));
     if (options.verify) verify.emplace(columns);
+    if (!options.rejects.isEmpty()) {
+        QStringList names;
+        for (int j = 0; j < columns; ++j) names << rs.Fields(j).Name;
+        rejects = std::make_unique<Rejects::File>(options.rejects, copy.table, names);
+    }
 }
 
 bool CopyRun::lost() const { return Db::ConnectionLost(p.lastFailure().error); }
@@ -30,11 +35,27 @@ void CopyRun::stored(const std::vector<Db::Value>& values) {
     if (verify) verify->sent(values);
 }
 
-bool CopyRun::refused(const QString& kind, long long row, bool connectionLost) {
+Rejects::Field CopyRun::rejectField(int j, const Db::Value& v) const {
+    return Db::isNull(v) ? Rejects::Field() : Rejects::Field(text(j, v));
+}
+
+void CopyRun::keepRejected(const Rejects::Row& values, const QString& error) {
+    if (rejects->write(values, error)) {
+        o.rejectsFile = rejects->path();
+        o.rejected = rejects->rows();
+    } else if (!rejectsFailed_) {
+        rejectsFailed_ = true;
+        host.message(QStringLiteral("%1: the refused rows cannot be written to %2.").arg(o.table, options.rejects));
+    }
+}
+
+bool CopyRun::refused(const QString& kind, long long row, bool connectionLost, const Rejects::Row* values,
+                      const QString& error) {
     if (connectionLost) {
         o.lost = true;
         return false;
     }
+    if (rejects && values) keepRejected(*values, error);
     if (repeated_.failed(kind, row)) o.stopped = true;
     return !o.stopped;
 }
@@ -52,7 +73,7 @@ void Restart(QString& statement, const QString& start) {
 class LiteralInserts : public RowSink {
 public:
     LiteralInserts(CopyRun& c, const QString& table)
-        : c_(c), start_(Transfer::InsertStart(c.d, table)), values_(size_t(c.columns)) {}
+        : c_(c), start_(Transfer::InsertStart(c.d, table)), values_(size_t(c.columns)), fields_(size_t(c.columns)) {}
 
     void startRow() override {
         c_.p(c_.at.startInsert, [&] { Restart(statement_, start_); });
@@ -60,6 +81,7 @@ public:
     void read(int j, const Db::Value& v) override {
         text_ = c_.text(j, v);
         if (c_.verify) values_[size_t(j)] = Transfer::BoundText(c_.d, text_);
+        if (c_.rejects) fields_[size_t(j)] = Db::isNull(v) ? Rejects::Field() : Rejects::Field(text_);
     }
     void append(int) override {
         c_.p(c_.at.appendValue, [&] { Transfer::AppendValue(c_.d, statement_, text_); });
@@ -70,7 +92,8 @@ public:
             c_.stored(values_);
             return true;
         }
-        return c_.refused(Db::FailureKind(c_.p.lastFailure().error), row, c_.lost());
+        return c_.refused(Db::FailureKind(c_.p.lastFailure().error), row, c_.lost(), &fields_,
+                          c_.p.lastFailure().description);
     }
 
 private:
@@ -78,6 +101,7 @@ private:
     const QString start_;
     QString statement_, text_;
     std::vector<Db::Value> values_;
+    Rejects::Row fields_;
 };
 
 // Rows bound to one prepared INSERT, a batch of them per execution and per
@@ -86,13 +110,14 @@ private:
 class BoundBatches : public RowSink {
 public:
     BoundBatches(CopyRun& c, std::unique_ptr<Db::BatchInsert> batch)
-        : c_(c), batch_(std::move(batch)), values_(size_t(c.columns)) {}
+        : c_(c), batch_(std::move(batch)), values_(size_t(c.columns)), fields_(size_t(c.columns)) {}
 
     void read(int j, const Db::Value& v) override {
         const bool keep = c_.options.keepTypes &&
                           c_.kept[size_t(j)].conversion != KeptTypes::Conversion::DefaultText;
         values_[size_t(j)] =
             keep ? KeptTypes::Convert(c_.kept[size_t(j)], v) : Transfer::BoundText(c_.d, c_.text(j, v));
+        if (c_.rejects) fields_[size_t(j)] = c_.rejectField(j, v);
     }
     bool send(long long row) override;
     void finish() override {
@@ -105,22 +130,25 @@ public:
 
 private:
     // Rows given to the batch and not yet stored or refused: their row
-    // numbers in the table, and their values for the check after the copy.
+    // numbers in the table, their values for the check after the copy, and
+    // their texts for the rejects file.
     struct Waiting {
         long long row;
         std::vector<Db::Value> values;
+        Rejects::Row fields;
     };
     bool settle(const std::vector<Db::RowFailure>& failures);
 
     CopyRun& c_;
     std::unique_ptr<Db::BatchInsert> batch_;
     std::vector<Db::Value> values_;
+    Rejects::Row fields_;
     std::deque<Waiting> waiting_;
     long long decided_ = 0;  // rows of the batch stored or refused so far
 };
 
 bool BoundBatches::send(long long row) {
-    waiting_.push_back({row, c_.verify ? values_ : std::vector<Db::Value>()});
+    waiting_.push_back({row, c_.verify ? values_ : std::vector<Db::Value>(), c_.rejects ? fields_ : Rejects::Row()});
     const long long taken = batch_->rowsTaken();
     std::vector<Db::RowFailure> failures;
     if (c_.p(c_.at.insert, [&] { failures = batch_->add(values_); })) return settle(failures);
@@ -129,7 +157,8 @@ bool BoundBatches::send(long long row) {
     // A row the batch could not take is refused like a row the target
     // refused.
     waiting_.pop_back();
-    return c_.refused(Db::FailureKind(c_.p.lastFailure().error), row, c_.lost());
+    return c_.refused(Db::FailureKind(c_.p.lastFailure().error), row, c_.lost(), &fields_,
+                      c_.p.lastFailure().description);
 }
 
 // What a batch says of its rows once it has sent them: each refusal
@@ -151,7 +180,7 @@ bool BoundBatches::settle(const std::vector<Db::RowFailure>& failures) {
         c_.reporter.atRow(w.row);
         c_.reporter.report(
             Failure{c_.p.name(), c_.at.insert, f.error.description(), std::make_exception_ptr(f.error), {}, 0});
-        goOn = c_.refused(f.error.kind(), w.row, f.error.connectionLost()) && goOn;
+        goOn = c_.refused(f.error.kind(), w.row, f.error.connectionLost(), &w.fields, f.error.description()) && goOn;
         // Over a lost connection the rest of the batch went nowhere.
         if (c_.o.lost) return false;
     }

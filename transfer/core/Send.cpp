@@ -8,6 +8,7 @@
 #include "catalog/core/Identifiers.h"
 #include "connections/core/ConnectionString.h"
 #include "connections/core/Odbc.h"
+#include "connections/core/TableShape.h"
 #include "transfer/core/CopyRun.h"
 #include "transfer/core/Transfer.h"
 #include "transfer/core/ValueText.h"
@@ -174,22 +175,61 @@ void Check(CopyRun& c, const QString& name) {
     if (!c.o.differs.isEmpty()) c.host.message(name + QStringLiteral(": ") + c.o.differs + QLatin1Char('.'));
 }
 
+// The source table's keys, indexes and defaults, and what of it the target
+// will not be given; the copy goes on without them when they cannot be read.
+void ReadKeys(CopyRun& c, Db::Connection& source, const QString& name) {
+    QStringList columns;
+    for (int j = 0; j < c.columns; ++j) columns << c.rs.Fields(j).Name;
+    try {
+        const Db::TableShape shape = Db::ReadTableShape(source, name, Transfer::SelectAll(c.d, name));
+        c.keys = KeptKeys::For(c.d, name, columns, shape);
+    } catch (const Db::Error& e) {
+        c.host.message(name + QStringLiteral(": its keys, indexes and defaults cannot be read: ") + e.description());
+    }
+    for (const KeptKeys::NotKept& n : c.keys.notKept) c.o.notKept << n.what;
+    for (size_t j = 0; j < c.kept.size() && j < c.keys.defaults.size(); ++j)
+        c.kept[j].type = KeptKeys::WithDefault(c.d, c.kept[j].type, c.keys.defaults[j]);
+}
+
+// The primary key, then the unique indexes, then the others, once every row
+// is in. One the target refuses is told once, naming it and the table; the
+// rows stay.
+void CreateKeys(CopyRun& c, const QString& name) {
+    const Side targetSide = c.d == Direction::ToAse ? Side::Ase : Side::Db2;
+    for (const KeptKeys::Step& step : c.keys.afterRows) {
+        c.host.stopIfAsked();
+        QString failure;
+        try {
+            c.target.Execute(step.statement);
+        } catch (const Db::Error& e) {
+            failure = e.description();
+            c.o.lost = e.connectionLost();
+        }
+        c.host.statementSent(c.run, targetSide, step.statement, failure);
+        if (!failure.isEmpty())
+            c.host.message(QStringLiteral("%1: the %2 was not created: %3").arg(name, step.what, failure));
+        if (c.o.lost) return;
+    }
+}
+
 // One table whose source rows are open: create the target table, send its
 // rows, put the bar and the pointer back, close the source, and list the
 // new table. Rows go only into a table this run created, the target list
 // gains the name only then (and only while it holds the catalogue the run
 // began with), and a table that lost rows says so.
-void CopyTable(CopyRun& c, TableList& targetList, int targetGeneration, bool replacing) {
+void CopyTable(CopyRun& c, Db::Connection& source, TableList& targetList, int targetGeneration, bool replacing) {
     const QString& name = c.o.table;
     if (c.options.keepTypes) {
         KeptTypes::Table types = KeptTypes::For(c.d, name, c.rs);
         c.kept = std::move(types.columns);
         for (const QString& note : types.notes) c.host.note(note);
     }
+    if (c.options.keepKeys) ReadKeys(c, source, name);
     c.host.tableBegins(name, c.o.rows);
     const bool created = CreateTarget(c, name, replacing);
     if (created)
         if (std::unique_ptr<RowSink> sink = MakeRowSink(c, name)) CopyRows(c, *sink);
+    if (created && !c.o.lost) CreateKeys(c, name);
     c.reporter.atRow(0);
     if (c.verify && created && !c.o.lost) Check(c, name);
     c.p(c.at.pointer, [&] { c.host.setBusy(false); });
@@ -275,7 +315,7 @@ bool SendTable(SendRun& s, const QString& name) {
     }
     TableEnds ends{s.host, clock, TableCopy{name, s.rs.RecordCount()}};
     CopyRun copy(p, s.reporter, s.run, s.way.d, s.way.copy, s.options, s.host, s.rs, s.target, ends.copy);
-    CopyTable(copy, s.host.list(s.way.target), s.targetGeneration, answer == Dialogs::Yes);
+    CopyTable(copy, s.source, s.host.list(s.way.target), s.targetGeneration, answer == Dialogs::Yes);
     return !ends.copy.lost;
 }
 

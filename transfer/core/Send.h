@@ -16,6 +16,12 @@ struct Options {
     int batch = 0;
     // After each table, the target read back and compared with what was sent.
     bool verify = false;
+    // With kept types: the source's constant defaults in the CREATE TABLE,
+    // its primary key and indexes created once the rows are in, and what
+    // cannot be kept named.
+    bool keepKeys = false;
+    // The folder each table's refused rows are written to; empty for none.
+    QString rejects{};
 };
 
 // DB2 to ASE (Form2.PushButton3_Click).
