@@ -6,6 +6,7 @@
 #include <random>
 #include <vector>
 
+#include "connections/core/IsoText.h"
 #include "transfer/core/ValueText.h"
 
 namespace {
@@ -207,4 +208,26 @@ TEST(ValueText, ImpossibleDatesAndTimesFallBackToIsoText) {
         {"en_US", Stamp(2021, 13, 1, 10, 0, 0), "2021-13-01 10:00:00 AM"},
         {"en_US", Stamp(2021, 5, 1, 10, 61, 0, 5000), "5/1/2021 10:61:00.000005"},
     });
+}
+
+// The one ISO spelling of dates, times, fractions and GUIDs that bound
+// parameters, kept types and the check all write.
+TEST(IsoText, OneSpellingForEveryWriter) {
+    const std::pair<QString, QString> cases[] = {
+        {IsoText::Date({999, 12, 31}), "0999-12-31"},
+        {IsoText::Fraction(0), ""},
+        {IsoText::Fraction(500000000), "5"},
+        {IsoText::Fraction(1), "000000001"},
+        {IsoText::Fraction(123456789, 6), "123456"},
+        {IsoText::Fraction(5000, 3), "000"},
+        {IsoText::Fraction(123456789, 0), ""},
+        {IsoText::Time({10, 11, 12, 500000000}), "10:11:12.5"},
+        {IsoText::Time({0, 0, 0, 0}), "00:00:00"},
+        {IsoText::Timestamp(Stamp(2021, 5, 1, 8, 0, 0, 120000000)), "2021-05-01 08:00:00.12"},
+        {IsoText::Timestamp(Stamp(2021, 5, 1, 8, 0, 0, 120000000), 6), "2021-05-01 08:00:00.120000"},
+        {IsoText::Timestamp(Stamp(1, 1, 1, 0, 0, 0), 0), "0001-01-01 00:00:00"},
+        {IsoText::Guid({"{6F9619FF-8B86-D011-B42D-00C04FC964FF}"}), "6F9619FF-8B86-D011-B42D-00C04FC964FF"},
+        {IsoText::Guid({"6f9619ff-8b86-d011-b42d-00c04fc964ff"}), "6f9619ff-8b86-d011-b42d-00c04fc964ff"},
+    };
+    for (const auto& [got, expected] : cases) EXPECT_EQ(got, expected);
 }

@@ -5,6 +5,7 @@
 
 #include <QLocale>
 
+#include "connections/core/IsoText.h"
 #include "transfer/core/ValueText.h"
 
 namespace KeptTypes {
@@ -206,18 +207,6 @@ Kept toAse(const Db::ColumnDescription& c) {
     }
 }
 
-QString timestampText(const Db::Timestamp& ts, int fractionDigits) {
-    const Db::Date& d = ts.date;
-    const Db::Time& t = ts.time;
-    QString text = QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", d.year, d.month, d.day, t.hour,
-                                     t.minute, t.second);
-    if (fractionDigits > 0)
-        text += QLatin1Char('.') + QString::number(t.nanoseconds)
-                                       .rightJustified(9, QLatin1Char('0'))
-                                       .leftJustified(fractionDigits, QLatin1Char('0'), true);
-    return text;
-}
-
 }  // namespace
 
 // The values are bound in the kind the source column was read in, but where
@@ -269,7 +258,7 @@ Db::Value Convert(const Column& column, const Db::Value& value) {
             break;
         case Conversion::TimestampText:
             if (const auto* ts = std::get_if<Db::Timestamp>(&value))
-                return timestampText(*ts, column.fractionDigits);
+                return IsoText::Timestamp(*ts, column.fractionDigits);
             break;
         case Conversion::Text:
             if (!Db::isNull(value) && !std::holds_alternative<QString>(value))

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "connections/core/IsoText.h"
+
 namespace {
 
 // Digits chosen by shortest round trip, laid out by the Windows rule: plain
@@ -236,24 +238,14 @@ const Pictures& PicturesOf(const QLocale& locale) {
 }
 
 QString DateText(const Db::Date& d, const QLocale& locale) {
-    if (d.year < 1 || d.year > 9999 || !QDate::isValid(d.year, d.month, d.day))
-        return QString::asprintf("%04d-%02d-%02d", d.year, d.month, d.day);
+    if (d.year < 1 || d.year > 9999 || !QDate::isValid(d.year, d.month, d.day)) return IsoText::Date(d);
     return Render(PicturesOf(locale).date, {d.year, d.month, d.day, 0, 0, 0, {}}, locale);
 }
 
-QString FractionDigits(std::uint32_t nanoseconds) {
-    if (nanoseconds == 0) return {};
-    QString digits = QString::number(nanoseconds).rightJustified(9, QLatin1Char('0'));
-    while (digits.endsWith(QLatin1Char('0'))) digits.chop(1);
-    return digits;
-}
-
 QString TimeText(const Db::Time& t, const QLocale& locale) {
-    const QString fraction = FractionDigits(t.nanoseconds);
-    if (t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59) {
-        QString text = QString::asprintf("%02d:%02d:%02d", t.hour, t.minute, t.second);
-        return fraction.isEmpty() ? text : text + QLatin1Char('.') + fraction;
-    }
+    if (t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59)
+        return IsoText::Time(t);
+    const QString fraction = IsoText::Fraction(t.nanoseconds);
     // Without the zone letter, CLDR pictures such as "H:mm:ss (t)" leave an
     // empty bracket and stray spaces behind.
     QString text =
@@ -293,5 +285,5 @@ QString ValueText(const Db::Value& v, const QLocale& locale) { return std::visit
 QString Db2DateText(const Db::Value& v, const QLocale& locale) {
     const auto* d = std::get_if<Db::Date>(&v);
     if (!d || PicturesOf(locale).monthDayYear) return ValueText(v, locale);
-    return QString::asprintf("%04d-%02d-%02d", d->year, d->month, d->day);
+    return IsoText::Date(*d);
 }

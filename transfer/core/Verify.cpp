@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QLocale>
 
+#include "connections/core/IsoText.h"
 #include "transfer/core/ValueText.h"
 
 namespace {
@@ -40,7 +41,7 @@ std::uint64_t Verify::hash(const Db::Value& v) {
     if (const auto* s = std::get_if<QString>(&v))
         text = *s;
     else if (const auto* g = std::get_if<Db::Guid>(&v))
-        text = g->text.mid(1, 36);
+        text = IsoText::Guid(*g);
     else
         text = ValueText(v, QLocale::c());
     return qHash(text, 0) * 0x100000001b3ULL + 1;
