@@ -24,9 +24,11 @@ void Form2Host::resetProgress() {
     form_.ProgressBar1->setText(QStringLiteral("Progress Bar"));
 }
 
-int Form2Host::askOverwrite(const QString& table) {
-    return dialogs().question(QStringLiteral("Would you like to overwrite ") + table + QLatin1Char('?'),
-                              QStringLiteral("Overwrite?"));
+Answer Form2Host::askOverwrite(const QString& table) {
+    const int box =
+        dialogs().question(QStringLiteral("Would you like to overwrite ") + table + QLatin1Char('?'),
+                           QStringLiteral("Overwrite?"));
+    return box == Dialogs::Yes ? Answer::Yes : Answer::No;
 }
 
 QString Form2Host::askNewName(const QString& oldName) {

@@ -18,7 +18,7 @@ public:
     void setBusy(bool busy) override;
     void setProgress(double percent) override;
     void resetProgress() override;
-    int askOverwrite(const QString& table) override;
+    Answer askOverwrite(const QString& table) override;
     QString askNewName(const QString& oldName) override;
     void message(const QString& text) override;
     TableList& list(Side side) override;

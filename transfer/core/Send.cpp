@@ -34,16 +34,17 @@ void AddListItem(TableList& list, const QString& entry) {
     if (!list.items().contains(entry)) list.AddItem(entry);
 }
 
-// The same question, at the same lines, in both directions: 0 when the
+// The same question, at the same lines, in both directions: none when the
 // target list does not show the name, otherwise the user's answer.
-int OverwriteAnswer(Procedure& p, CommandHost& host, const TableList& target, const QString& name) {
+std::optional<Answer> OverwriteAnswer(Procedure& p, CommandHost& host, const TableList& target,
+                                      const QString& name) {
     bool listed = false;
-    int answer = 0;
+    std::optional<Answer> answer;
     p(126, [&] { listed = Transfer::ListHasItem(target.items(), name); });
     if (listed)
         p(128, [&] { answer = host.askOverwrite(name); });
     else
-        p(130, [&] { answer = 0; });
+        p(130, [&] { answer.reset(); });
     return answer;
 }
 
@@ -411,8 +412,8 @@ bool SendTable(Procedure& p, RunReporter& reporter, const CommandRun& run, const
         p(124, [&] { host.message(Identifiers::AseRefusal(name)); });
         return true;
     }
-    const int answer = OverwriteAnswer(p, host, targetList, name);
-    if (answer == Dialogs::No) return true;  // 132
+    const std::optional<Answer> answer = OverwriteAnswer(p, host, targetList, name);
+    if (answer == Answer::No) return true;  // 132
 
     reporter.beginTable(name);
     struct End {
@@ -430,7 +431,7 @@ bool SendTable(Procedure& p, RunReporter& reporter, const CommandRun& run, const
         });
         return true;
     }
-    if (answer == Dialogs::Yes) {
+    if (answer == Answer::Yes) {
         // A stop asked for while the source was read sends no DROP.
         host.stopIfAsked();
         const QString drop = Transfer::DropTarget(dir.d, name);
@@ -457,7 +458,7 @@ bool SendTable(Procedure& p, RunReporter& reporter, const CommandRun& run, const
         }
     } ends{host, clock, TableCopy{name, rs.RecordCount()}};
     CopyTable(ends.copy, p, reporter, run, dir.d, dir.lines, options, host, rs, target, targetList,
-              targetGeneration, name, locale, answer == Dialogs::Yes);
+              targetGeneration, name, locale, answer == Answer::Yes);
     return !ends.copy.lost;
 }
 
