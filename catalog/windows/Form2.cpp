@@ -9,6 +9,7 @@
 #include "catalog/core/LoggedHost.h"
 #include "catalog/core/Maintenance.h"
 #include "catalog/windows/Form2Host.h"
+#include "transfer/core/Send.h"
 
 using namespace Controls;
 
@@ -151,12 +152,14 @@ void Form2::PushButton12_Click() {
 }
 
 void Form2::run(void (*command)(CommandHost&)) {
-    Form2Host host(*this);
+    Form2Host host(*this, profiles_, program_);
     LoggedHost logged(host, log_);
     command(logged);
 }
 
 void Form2::PushButton1_Click() { run(Maintenance::DeleteDb2Tables); }
+void Form2::PushButton3_Click() { run(Send::ToAse); }
+void Form2::PushButton4_Click() { run(Send::ToDb2); }
 void Form2::PushButton5_Click() { run(Maintenance::DeleteAseTables); }
 void Form2::PushButton6_Click() { run(Maintenance::RenameDb2Table); }
 

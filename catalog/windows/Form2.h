@@ -5,8 +5,6 @@
 #include "app/windows/Controls.h"
 #include "connections/core/Profile.h"
 
-class Form2Host;
-
 // The tables window: the DB2 tables on the left, the ASE tables on the
 // right, and every command that works on them.
 class Form2 : public Controls::Window {
@@ -47,7 +45,6 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    friend class Form2Host;
     // Runs a table command with this window as its host, kept in the log.
     void run(void (*command)(class CommandHost&));
 
