@@ -15,11 +15,14 @@ WindowFixture::WindowFixture()
       db2(folder + QStringLiteral("/db2.db")),
       ase(folder + QStringLiteral("/ase.db")),
       settings(std::make_unique<RecordingSettings>(folder + QStringLiteral("/Quillmoor.ini"), writes)) {
-    dialogs.folder = folder;
+    Program::SetFolder(folder);
     SetApplicationTitle();
 }
 
-WindowFixture::~WindowFixture() { windows.reset(); }
+WindowFixture::~WindowFixture() {
+    windows.reset();
+    Program::SetFolder({});
+}
 
 void WindowFixture::storeWorkingLogins() {
     const QStringList values{QStringLiteral("asehost"),
