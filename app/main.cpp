@@ -5,7 +5,7 @@
 #include "app/core/Program.h"
 #include "app/core/Settings.h"
 #include "app/windows/QtDialogs.h"
-#include "app/windows/Windows.h"
+#include "app/windows/WindowOwner.h"
 #include "connections/core/Odbc.h"
 
 int main(int argc, char** argv) {
@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     Db::Connection::SetDefaultQueryTimeout(settings.queryTimeout());
     Program program;
     ActivityLog log;
-    Windows windows(settings, program, log);
+    WindowOwner windows(settings, program, log);
     windows.Start();
     return QApplication::exec();
 }

@@ -4,6 +4,7 @@
 
 #include "app/core/Program.h"
 #include "catalog/core/Identifiers.h"
+#include "catalog/core/Statements.h"
 #include "catalog/core/Listing.h"
 #include "catalog/core/Maintenance.h"
 #include "support/RecordingHost.h"

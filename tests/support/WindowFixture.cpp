@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 
-#include "app/windows/Windows.h"
+#include "app/windows/WindowOwner.h"
 
 void RecordingSettings::write(const QString& key, const QString& value) {
     writes_ << key + QLatin1Char('=') + value;
@@ -41,13 +41,13 @@ void WindowFixture::storeWorkingLogins() {
 }
 
 Form1& WindowFixture::start() {
-    windows = std::make_unique<Windows>(*settings, program, log);
+    windows = std::make_unique<WindowOwner>(*settings, program, log);
     windows->Start();
     return windows->form1();
 }
 
 Form2& WindowFixture::openTables() {
-    windows = std::make_unique<Windows>(*settings, program, log);
+    windows = std::make_unique<WindowOwner>(*settings, program, log);
     typeWorkingLogins();
     windows->LoadTables();
     windows->ShowTables();

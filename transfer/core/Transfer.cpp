@@ -1,6 +1,7 @@
 #include "transfer/core/Transfer.h"
 
 #include "catalog/core/Identifiers.h"
+#include "catalog/core/Statements.h"
 #include "catalog/core/LetterCase.h"
 
 namespace Transfer {
