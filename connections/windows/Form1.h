@@ -20,6 +20,7 @@ public:
         // Shows the tables window (loading it first if it never was).
         virtual void ShowTables() = 0;
     };
+    // Where a login frame's controls stand (the two are in Form1.cpp).
     struct LoginLayout;
 
     Form1(Settings& settings, Program& program, Owner& owner);

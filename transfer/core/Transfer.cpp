@@ -1,8 +1,8 @@
 #include "transfer/core/Transfer.h"
 
 #include "catalog/core/Identifiers.h"
-#include "catalog/core/Statements.h"
 #include "catalog/core/LetterCase.h"
+#include "catalog/core/Statements.h"
 
 namespace Transfer {
 
