@@ -8,7 +8,7 @@
 #include "app/core/Program.h"
 #include "app/core/Settings.h"
 #include "app/windows/QtDialogs.h"
-#include "app/windows/Windows.h"
+#include "app/windows/WindowOwner.h"
 #include "connections/core/Odbc.h"
 
 namespace {
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     Db::Connection::SetDefaultQueryTimeout(settings.queryTimeout());
     Program program;
     ActivityLog log;
-    Windows windows(settings, program, log);
+    WindowOwner windows(settings, program, log);
     windows.Start();
     return QApplication::exec();
 }

@@ -33,7 +33,7 @@
 #include "app/core/Dialogs.h"
 #include "app/core/Program.h"
 #include "app/core/Settings.h"
-#include "app/windows/Windows.h"
+#include "app/windows/WindowOwner.h"
 #include "catalog/core/Listing.h"
 #include "connections/core/ConnectionString.h"
 #include "connections/core/Odbc.h"
@@ -301,7 +301,7 @@ int PeakRun(int argc, char** argv) {
     Settings settings(folder + QStringLiteral("/Peak.ini"));
     Program program;
     ActivityLog log(folder + QStringLiteral("/Peak.log"));
-    Windows windows(settings, program, log);
+    WindowOwner windows(settings, program, log);
     Form1& form1 = windows.form1();
     form1.Text10->setText(toAse ? source : target);
     form1.Text5->setText(toAse ? target : source);
@@ -382,7 +382,7 @@ int main(int argc, char** argv) {
         Settings settings(folder + QStringLiteral("/Quillmoor.ini"));
         Program program;
         ActivityLog log(folder + QStringLiteral("/Velmarch.log"));
-        Windows windows(settings, program, log);
+        WindowOwner windows(settings, program, log);
         Form1& form1 = windows.form1();
         form1.Text5->setText(ase);
         form1.Text10->setText(db2);

@@ -105,7 +105,6 @@ public:
     QString input(const QString&, const QString&, const QString&) override { return {}; }
     void openUrl(const QString&) override {}
     int drawOneToHundred() override { return 1; }
-    QString programFolder() override { return {}; }
 };
 
 struct Arguments {

@@ -75,17 +75,17 @@ void ConsoleHost::yield() {
     if (stop) throw Program::Ending{};
 }
 
-int ConsoleHost::askOverwrite(const QString& table) {
+Answer ConsoleHost::askOverwrite(const QString& table) {
     switch (existing) {
         case Existing::Overwrite:
-            return Dialogs::Yes;
+            return Answer::Yes;
         case Existing::Skip:
             tables_.push_back({table,
                                QStringLiteral("skipped, the %1 database has it").arg(sideName(target)),
                                {},
                                true,
                                0});
-            return Dialogs::No;
+            return Answer::No;
         case Existing::Refuse:
             break;
     }
@@ -95,7 +95,7 @@ int ConsoleHost::askOverwrite(const QString& table) {
     err_ << table << ": the " << sideName(target)
          << " database already has this table; --overwrite replaces it, --skip-existing leaves it"
          << Qt::endl;
-    return Dialogs::No;
+    return Answer::No;
 }
 
 QStringList ConsoleHost::select(Side side, const QStringList& names) {

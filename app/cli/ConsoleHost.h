@@ -24,7 +24,7 @@ public:
     void setBusy(bool) override {}
     void setProgress(double) override {}
     void resetProgress() override {}
-    int askOverwrite(const QString& table) override;
+    Answer askOverwrite(const QString& table) override;
     QString askNewName(const QString&) override { return newName; }
     void message(const QString& text) override;
     void note(const QString& text) override;

@@ -4,7 +4,7 @@
 
 // Everything that would stop and wait for a person, or reach outside the
 // program, goes through here: message boxes, the overwrite question, the
-// input box, opening a web page, the random draw and the program's folder.
+// input box, opening a web page and the random draw.
 // The windows install the Qt implementation; tests install a scripted one.
 class Dialogs {
 public:
@@ -21,7 +21,6 @@ public:
     virtual void openUrl(const QString& address) = 0;
     // A whole number from 1 to 100, each equally likely.
     virtual int drawOneToHundred() = 0;
-    virtual QString programFolder() = 0;
 };
 
 Dialogs& dialogs();

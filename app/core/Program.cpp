@@ -38,6 +38,17 @@ void Program::Run(const std::function<void()>& command) {
     }
 }
 
+namespace {
+QString& folderSet() {
+    static QString folder;
+    return folder;
+}
+}  // namespace
+
 // Qt reads the real path from /proc/self/exe on Linux, so a link on the way
 // (the package's /usr/bin/velmarch) does not count.
-QString Program::Folder() { return QCoreApplication::applicationDirPath(); }
+QString Program::Folder() {
+    return folderSet().isEmpty() ? QCoreApplication::applicationDirPath() : folderSet();
+}
+
+void Program::SetFolder(const QString& folder) { folderSet() = folder; }

@@ -37,6 +37,9 @@ public:
     // file's folder, /usr/lib/velmarch in the package. Needs the
     // application object.
     static QString Folder();
+    // From now on Folder() is the given folder (a test's own); the empty
+    // text goes back to the executable's.
+    static void SetFolder(const QString& folder);
 
 private:
     bool ending_ = false;

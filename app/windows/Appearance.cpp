@@ -7,15 +7,8 @@
 #include <QLabel>
 #include <QRadioButton>
 
-#include "app/core/Dialogs.h"
+#include "app/core/Program.h"
 #include "app/windows/Controls.h"
-
-bool FileExists(const QString& path) {
-    if (path.isEmpty()) return false;
-    return QFileInfo(path).lastModified().isValid();
-}
-
-QString ProgramFolder() { return dialogs().programFolder(); }
 
 QColor ButtonFace() { return QApplication::palette().color(QPalette::Active, QPalette::Button); }
 
@@ -40,7 +33,7 @@ void UseSystemColours(QWidget* window) {
 }
 
 void ApplySkin(QWidget& window, Controls::SkinFramework& skin) {
-    const QString path = ProgramFolder() + QStringLiteral("/x/o.cjs");
+    const QString path = Program::Folder() + QStringLiteral("/x/o.cjs");
     // Whatever stands there is read, so that a skin which cannot be used is
     // reported rather than passed over; only no file at all is no skin.
     const QFileInfo file(path);
@@ -52,9 +45,3 @@ void ApplySkin(QWidget& window, Controls::SkinFramework& skin) {
     skin.Member10 = true;
     skin.ApplyWindow(&window);
 }
-
-void OpenHomePageAtRandom() {
-    if (dialogs().drawOneToHundred() == 7) dialogs().openUrl(HomePage);
-}
-
-QString HandCursorPath() { return ProgramFolder() + QStringLiteral("/HAND-M.CUR"); }

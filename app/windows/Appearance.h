@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QColor>
-#include <QString>
 
 class QWidget;
 
@@ -9,15 +8,7 @@ namespace Controls {
 class SkinFramework;
 }
 
-// The window-appearance helpers both windows use while loading.
-
-inline const QString HomePage = QStringLiteral("https://www.quillmoor.example/");
-
-// True when the path names an existing file or folder; never raises.
-bool FileExists(const QString& path);
-
-// The folder that holds the program; the optional files lie beside it.
-QString ProgramFolder();
+// The colours of the windows, and the optional skin.
 
 // The system's button-face colour.
 QColor ButtonFace();
@@ -32,9 +23,3 @@ void ApplySkin(QWidget& window, Controls::SkinFramework& skin);
 // The window and its frames, labels, check boxes and option buttons take
 // the button-face colour.
 void UseSystemColours(QWidget* window);
-
-// About one start in a hundred opens the maker's home page.
-void OpenHomePageAtRandom();
-
-// The cursor file of the hand pointer, beside the program.
-QString HandCursorPath();

@@ -1,7 +1,9 @@
 #include "app/windows/Controls.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -46,11 +48,19 @@ QByteArray ReadSmallFile(const QString& path, qint64 maxBytes) {
     return bytes;
 }
 
+// True when the path names an existing file or folder; never raises.
+bool FileExists(const QString& path) {
+    if (path.isEmpty()) return false;
+    return QFileInfo(path).lastModified().isValid();
+}
+
 }  // namespace
 
 void Place(QWidget* w, int left, int top, int width, int height) {
     w->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
 }
+
+void Place(QWidget* w, const QRect& twips) { Place(w, twips.x(), twips.y(), twips.width(), twips.height()); }
 
 QFont Arial(double points, bool bold) {
     QFont f(QStringLiteral("Arial"));
@@ -61,7 +71,8 @@ QFont Arial(double points, bool bold) {
 
 // --- Window ----------------------------------------------------------------
 
-Window::Window(int clientWidthTwips, int clientHeightTwips) : QWidget(nullptr) {
+Window::Window(int clientWidthTwips, int clientHeightTwips, Program& program, Owner& owner)
+    : QWidget(nullptr), program_(program), owner_(owner) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
@@ -127,6 +138,61 @@ void Window::trackPointer(QWidget* w) {
 bool Window::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove && !qobject_cast<PushButton*>(watched)) pointerOverOther();
     return QWidget::eventFilter(watched, event);
+}
+
+void Window::closeEvent(QCloseEvent* e) {
+    e->accept();
+    owner_.EndProgram();
+}
+
+void Window::loadHandPointer(Procedure& p, int line) {
+    const QString path = Program::Folder() + QStringLiteral("/HAND-M.CUR");
+    bool hand = false;
+    p(line, [&] { hand = FileExists(path); });
+    if (hand) p(line + 2, [&] { setMouseIcon(LoadCursorFile(path)); });
+}
+
+QGroupBox* Window::frame(const QString& caption, const QRect& twips) {
+    auto* f = new QGroupBox(caption, this);
+    Place(f, twips);
+    trackPointer(f);
+    return f;
+}
+
+QLabel* Window::label(QWidget* parent, const QString& caption, const QRect& twips) {
+    auto* lb = new QLabel(caption, parent);
+    Place(lb, twips);
+    lb->setAttribute(Qt::WA_NoMousePropagation);
+    return lb;
+}
+
+TextBox* Window::textBox(QWidget* parent, const QRect& twips) {
+    auto* b = new TextBox(parent);
+    Place(b, twips);
+    trackPointer(b);
+    return b;
+}
+
+ListBox* Window::listBox(QWidget* parent, const QRect& twips) {
+    auto* lb = new ListBox(parent);
+    Place(lb, twips);
+    trackPointer(lb->viewport());
+    return lb;
+}
+
+PushButton* Window::button(QWidget* parent, const QString& caption, const QRect& twips) {
+    auto* b = new PushButton(caption, parent);
+    Place(b, twips);
+    connect(b, &PushButton::MouseMove, this, &Window::pointerOverButton);
+    return b;
+}
+
+void Window::onClick(PushButton* b, std::function<void()> handler) {
+    connect(b, &QPushButton::clicked, this, [this, handler = std::move(handler)] { program_.Run(handler); });
+}
+
+void Window::tabOrder(std::initializer_list<QWidget*> controls) {
+    for (auto c = controls.begin(); c + 1 < controls.end(); ++c) setTabOrder(*c, *(c + 1));
 }
 
 // --- PushButton --------------------------------------------------------------
@@ -198,33 +264,6 @@ ListBox::ListBox(QWidget* parent) : QListWidget(parent) {
 }
 
 void ListBox::setListIndex(int index) { setCurrentRow(index, QItemSelectionModel::NoUpdate); }
-
-QString ListBox::List(int index) const {
-    if (index < 0 || index >= count()) throw std::out_of_range("Invalid property array index");
-    return item(index)->text();
-}
-
-bool ListBox::Selected(int index) const {
-    if (index < 0 || index >= count()) throw std::out_of_range("Invalid property array index");
-    return item(index)->isSelected();
-}
-
-void ListBox::setSelected(int index, bool selected) {
-    if (index < 0 || index >= count()) throw std::out_of_range("Invalid property array index");
-    item(index)->setSelected(selected);
-}
-
-void ListBox::AddItem(const QString& text) { insertItem(InsertionIndex(*this, text), text); }
-
-void ListBox::RemoveItem(int index) {
-    if (index < 0 || index >= count()) throw std::out_of_range("Invalid property array index");
-    delete takeItem(index);
-}
-
-void ListBox::Clear() {
-    clear();
-    cleared();
-}
 
 void ListBox::focusInEvent(QFocusEvent* e) {
     // Focus alone gives no current item: a list has one only once the user

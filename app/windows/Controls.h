@@ -9,10 +9,14 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QWidget>
+#include <functional>
+#include <initializer_list>
 #include <optional>
 #include <utility>
 #include <vector>
 
+#include "app/core/ErrorReport.h"
+#include "app/core/Program.h"
 #include "catalog/core/TableList.h"
 
 // The pieces both windows are built from: Qt widgets that offer what the
@@ -22,18 +26,32 @@ namespace Controls {
 
 constexpr int Twips(int twips) { return twips / 15; }
 void Place(QWidget* w, int left, int top, int width, int height);
+void Place(QWidget* w, const QRect& twips);
 QFont Arial(double points, bool bold);
 
 // The pointer states a window uses: normal, busy (hourglass) and the hand
 // read from the cursor file.
 enum Pointer { Normal = 0, Busy = 11, Hand = 99 };
 
+class ListBox;
+class PushButton;
+class TextBox;
+
 // A window with a fixed single border, no maximise button, centred on the
 // screen, and a pointer state that the pointer-move rules read and set.
+// Closing it ends the program.
 class Window : public QWidget {
     Q_OBJECT
 public:
-    explicit Window(int clientWidthTwips, int clientHeightTwips);
+    // What a window asks of whoever owns both windows.
+    class Owner {
+    public:
+        virtual ~Owner() = default;
+        // Ends the program: both windows go.
+        virtual void EndProgram() = 0;
+    };
+
+    Window(int clientWidthTwips, int clientHeightTwips, Program& program, Owner& owner);
 
     int MousePointer() const { return pointer_; }
     void setMousePointer(int pointer);
@@ -49,10 +67,33 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* e) override;
     // Reports pointer moves over the window itself and the given controls.
     void trackPointer(QWidget* w);
+    Program& program() const { return program_; }
+
+    // The hand pointer from the cursor file beside the program, when there
+    // is one: looked for at step `line`, loaded at step line + 2.
+    void loadHandPointer(Procedure& p, int line);
+
+    // The controls, placed within their parent at a rectangle in twips (left,
+    // top, width, height). Frames, lists and text boxes report pointer moves;
+    // a label has no pointer rule (a move over it changes nothing, and does
+    // not reach the frame behind it); a button shows the hand while the
+    // pointer moves over it.
+    QGroupBox* frame(const QString& caption, const QRect& twips);
+    QLabel* label(QWidget* parent, const QString& caption, const QRect& twips);
+    TextBox* textBox(QWidget* parent, const QRect& twips);
+    ListBox* listBox(QWidget* parent, const QRect& twips);
+    PushButton* button(QWidget* parent, const QString& caption, const QRect& twips);
+    // A click on the button runs the handler as a window command.
+    void onClick(PushButton* b, std::function<void()> handler);
+    // The Tab key goes through the controls in this order.
+    void tabOrder(std::initializer_list<QWidget*> controls);
 
 private:
+    Program& program_;
+    Owner& owner_;
     int pointer_ = Normal;
     std::optional<QCursor> hand_;
     // The controls that had a pointer of their own when the window became
@@ -112,16 +153,16 @@ public:
     int ListIndex() const override { return currentRow(); }
     void setListIndex(int index);
     int ListCount() const override { return count(); }
-    QString List(int index) const override;
-    bool Selected(int index) const override;
-    void setSelected(int index, bool selected) override;
-    void AddItem(const QString& text) override;
-    void RemoveItem(int index) override;
-    void Clear() override;
     using TableList::items;
 
 protected:
     void focusInEvent(QFocusEvent* e) override;
+    QString textAt(int index) const override { return item(index)->text(); }
+    bool selectedAt(int index) const override { return item(index)->isSelected(); }
+    void selectAt(int index, bool selected) override { item(index)->setSelected(selected); }
+    void insertAt(int index, const QString& text) override { insertItem(index, text); }
+    void removeAt(int index) override { delete takeItem(index); }
+    void removeAll() override { clear(); }
 };
 
 // The skin stand-in: the skin file is a Qt style sheet, applied to the

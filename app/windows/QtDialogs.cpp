@@ -9,8 +9,6 @@
 #include <random>
 #include <stdexcept>
 
-#include "app/core/Program.h"
-
 namespace {
 std::mt19937& generator() {
     // Seeded from the seconds since midnight, as the draw always was.
@@ -64,5 +62,3 @@ int QtDialogs::drawOneToHundred() {
     std::uniform_real_distribution<double> fraction(0.0, 1.0);
     return static_cast<int>(fraction(generator()) * 100) + 1;
 }
-
-QString QtDialogs::programFolder() { return Program::Folder(); }

@@ -3,7 +3,7 @@
 #include "app/core/Dialogs.h"
 
 // The dialogs a person sees: Qt's message box and input box, the desktop's
-// browser, a clock-seeded draw and the folder of the executable.
+// browser and a clock-seeded draw.
 class QtDialogs : public Dialogs {
 public:
     QtDialogs();
@@ -12,5 +12,4 @@ public:
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
     void openUrl(const QString& address) override;
     int drawOneToHundred() override;
-    QString programFolder() override;
 };

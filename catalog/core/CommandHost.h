@@ -46,6 +46,9 @@ struct TableCopy {
     }
 };
 
+// A person's answer to a command's question.
+enum class Answer { Yes, No };
+
 // What a table command (send, delete, rename) needs of whoever runs it: the
 // tables window with its lists, pointer, progress bar and boxes, or the
 // command line. The command itself holds every step and every line number.
@@ -63,9 +66,8 @@ public:
     virtual void setProgress(double percent) = 0;
     // The bar back at 0 with its own text, after each table.
     virtual void resetProgress() = 0;
-    // Whether to overwrite the target's table of that name: Dialogs::Yes or
-    // Dialogs::No.
-    virtual int askOverwrite(const QString& table) = 0;
+    // Whether to overwrite the target's table of that name.
+    virtual Answer askOverwrite(const QString& table) = 0;
     // The new name for a table, or the empty text to leave it alone.
     virtual QString askNewName(const QString& oldName) = 0;
     // An informational message.

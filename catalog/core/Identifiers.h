@@ -20,10 +20,3 @@ QString AseRefusal(const QString& table);
 QString AseDropRefusal(const QString& table);
 
 }  // namespace Identifiers
-
-// The statements of the delete and rename commands.
-namespace Statements {
-QString DropDb2Table(const QString& name);
-QString DropAseTable(const QString& name);
-QString RenameDb2Table(const QString& oldName, const QString& newName);
-}  // namespace Statements

@@ -20,7 +20,7 @@ public:
     void setBusy(bool busy) override { inner_.setBusy(busy); }
     void setProgress(double percent) override { inner_.setProgress(percent); }
     void resetProgress() override { inner_.resetProgress(); }
-    int askOverwrite(const QString& table) override { return inner_.askOverwrite(table); }
+    Answer askOverwrite(const QString& table) override { return inner_.askOverwrite(table); }
     QString askNewName(const QString& oldName) override { return inner_.askNewName(oldName); }
     void message(const QString& text) override { inner_.message(text); }
     void note(const QString& text) override;

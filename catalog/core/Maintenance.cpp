@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "catalog/core/Identifiers.h"
+#include "catalog/core/Statements.h"
 #include "connections/core/ConnectionString.h"
 #include "connections/core/Odbc.h"
 

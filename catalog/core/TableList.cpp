@@ -3,6 +3,37 @@
 #include <QCollator>
 #include <stdexcept>
 
+void TableList::check(int index) const {
+    if (index < 0 || index >= ListCount()) throw std::out_of_range("Invalid property array index");
+}
+
+QString TableList::List(int index) const {
+    check(index);
+    return textAt(index);
+}
+
+bool TableList::Selected(int index) const {
+    check(index);
+    return selectedAt(index);
+}
+
+void TableList::setSelected(int index, bool selected) {
+    check(index);
+    selectAt(index, selected);
+}
+
+void TableList::AddItem(const QString& text) { insertAt(InsertionIndex(*this, text), text); }
+
+void TableList::RemoveItem(int index) {
+    check(index);
+    removeAt(index);
+}
+
+void TableList::Clear() {
+    removeAll();
+    ++generation_;
+}
+
 QStringList TableList::items() const {
     QStringList out;
     for (int i = 0; i < ListCount(); ++i) out << List(i);
@@ -41,34 +72,13 @@ NameList::NameList(const QStringList& names) {
     for (const QString& n : names) AddItem(n);
 }
 
-void NameList::check(int index) const {
-    if (index < 0 || index >= ListCount()) throw std::out_of_range("Invalid property array index");
+void NameList::insertAt(int index, const QString& text) {
+    names_.insert(index, text);
+    selected_.insert(selected_.begin() + index, false);
+    if (current_ >= index) ++current_;
 }
 
-QString NameList::List(int index) const {
-    check(index);
-    return names_.at(index);
-}
-
-bool NameList::Selected(int index) const {
-    check(index);
-    return selected_[size_t(index)];
-}
-
-void NameList::setSelected(int index, bool selected) {
-    check(index);
-    selected_[size_t(index)] = selected;
-}
-
-void NameList::AddItem(const QString& text) {
-    const int at = InsertionIndex(*this, text);
-    names_.insert(at, text);
-    selected_.insert(selected_.begin() + at, false);
-    if (current_ >= at) ++current_;
-}
-
-void NameList::RemoveItem(int index) {
-    check(index);
+void NameList::removeAt(int index) {
     names_.removeAt(index);
     selected_.erase(selected_.begin() + index);
     if (current_ == index)
@@ -77,9 +87,8 @@ void NameList::RemoveItem(int index) {
         --current_;
 }
 
-void NameList::Clear() {
+void NameList::removeAll() {
     names_.clear();
     selected_.clear();
     current_ = -1;
-    cleared();
 }

@@ -14,14 +14,15 @@ public:
 
     virtual int ListIndex() const = 0;
     virtual int ListCount() const = 0;
-    // The text of item i; throws for an index outside the list.
-    virtual QString List(int index) const = 0;
-    virtual bool Selected(int index) const = 0;
-    virtual void setSelected(int index, bool selected) = 0;
+    // The text of item i; this and every other call with an index throws for
+    // an index outside the list.
+    QString List(int index) const;
+    bool Selected(int index) const;
+    void setSelected(int index, bool selected);
     // Places the item at its alphabetical place.
-    virtual void AddItem(const QString& text) = 0;
-    virtual void RemoveItem(int index) = 0;
-    virtual void Clear() = 0;
+    void AddItem(const QString& text);
+    void RemoveItem(int index);
+    void Clear();
 
     QStringList items() const;
     QStringList selectedNames() const;
@@ -32,9 +33,16 @@ public:
     int generation() const { return generation_; }
 
 protected:
-    void cleared() { ++generation_; }
+    // Where a list keeps its items; the index is always one of the list's.
+    virtual QString textAt(int index) const = 0;
+    virtual bool selectedAt(int index) const = 0;
+    virtual void selectAt(int index, bool selected) = 0;
+    virtual void insertAt(int index, const QString& text) = 0;
+    virtual void removeAt(int index) = 0;
+    virtual void removeAll() = 0;
 
 private:
+    void check(int index) const;
     int generation_ = 0;
 };
 
@@ -54,15 +62,17 @@ public:
     int ListIndex() const override { return current_; }
     void setListIndex(int index) { current_ = index; }
     int ListCount() const override { return int(names_.size()); }
-    QString List(int index) const override;
-    bool Selected(int index) const override;
-    void setSelected(int index, bool selected) override;
-    void AddItem(const QString& text) override;
-    void RemoveItem(int index) override;
-    void Clear() override;
+
+protected:
+    QString textAt(int index) const override { return names_.at(index); }
+    bool selectedAt(int index) const override { return selected_[size_t(index)]; }
+    void selectAt(int index, bool selected) override { selected_[size_t(index)] = selected; }
+    // The current item stays the same item.
+    void insertAt(int index, const QString& text) override;
+    void removeAt(int index) override;
+    void removeAll() override;
 
 private:
-    void check(int index) const;
     QStringList names_;
     std::vector<bool> selected_;
     int current_ = -1;

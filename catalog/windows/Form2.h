@@ -5,21 +5,16 @@
 #include "app/windows/Controls.h"
 #include "connections/core/Profile.h"
 
-class Form2Host;
-
 // The tables window: the DB2 tables on the left, the ASE tables on the
 // right, and every command that works on them.
 class Form2 : public Controls::Window {
     Q_OBJECT
 public:
     // What the window asks of whoever owns both windows.
-    class Owner {
+    class Owner : public Window::Owner {
     public:
-        virtual ~Owner() = default;
         // Shows the Setup Connections window again.
         virtual void ShowSetup() = 0;
-        // Ends the program: both windows go.
-        virtual void EndProgram() = 0;
     };
 
     Form2(const ProfileSource& profiles, Program& program, Owner& owner, ActivityLog& log);
@@ -43,16 +38,17 @@ public:
         *PushButton7, *PushButton8, *PushButton9, *PushButton10, *PushButton11, *PushButton12;
     Controls::ProgressBar* ProgressBar1;
 
-protected:
-    void closeEvent(QCloseEvent* e) override;
-
 private:
-    friend class Form2Host;
+    // The controls of one database's frame, to be made.
+    struct FrameControls {
+        Controls::ListBox*& list;
+        Controls::PushButton *&selectAll, *&deselectAll, *&send, *&remove;
+    };
+    QGroupBox* tablesFrame(const QString& caption, int left, const QString& sendCaption, FrameControls c);
     // Runs a table command with this window as its host, kept in the log.
     void run(void (*command)(class CommandHost&));
 
     const ProfileSource& profiles_;
-    Program& program_;
     Owner& owner_;
     ActivityLog& log_;
 };

@@ -3,16 +3,17 @@
 #include "app/core/Dialogs.h"
 #include "catalog/windows/Form2.h"
 
-Form2Host::Form2Host(Form2& form) : form_(form) {}
+Form2Host::Form2Host(Form2& form, const ProfileSource& logins, Program& program)
+    : form_(form), logins_(logins), program_(program) {}
 
 void Form2Host::report(const Failure& failure) { ReportBox().report(failure); }
 
-Profile Form2Host::profile(Side side) const { return form_.profiles_.profile(side); }
+Profile Form2Host::profile(Side side) const { return logins_.profile(side); }
 
-void Form2Host::yield() { form_.program_.DoEvents(); }
+void Form2Host::yield() { program_.DoEvents(); }
 
 void Form2Host::stopIfAsked() {
-    if (form_.program_.IsEnding()) throw Program::Ending{};
+    if (program_.IsEnding()) throw Program::Ending{};
 }
 
 void Form2Host::setBusy(bool busy) { form_.setMousePointer(busy ? Controls::Busy : Controls::Normal); }
@@ -24,9 +25,11 @@ void Form2Host::resetProgress() {
     form_.ProgressBar1->setText(QStringLiteral("Progress Bar"));
 }
 
-int Form2Host::askOverwrite(const QString& table) {
-    return dialogs().question(QStringLiteral("Would you like to overwrite ") + table + QLatin1Char('?'),
-                              QStringLiteral("Overwrite?"));
+Answer Form2Host::askOverwrite(const QString& table) {
+    const int box =
+        dialogs().question(QStringLiteral("Would you like to overwrite ") + table + QLatin1Char('?'),
+                           QStringLiteral("Overwrite?"));
+    return box == Dialogs::Yes ? Answer::Yes : Answer::No;
 }
 
 QString Form2Host::askNewName(const QString& oldName) {

@@ -1,7 +1,5 @@
 #include "connections/windows/Form1.h"
 
-#include <QCloseEvent>
-
 #include "app/core/Dialogs.h"
 #include "app/core/ErrorReport.h"
 #include "app/windows/Appearance.h"
@@ -18,76 +16,58 @@ QString helpText(const QStringList& phrases) {
     return text;
 }
 
+const QString HomePage = QStringLiteral("https://www.quillmoor.example/");
+
+// About one start in a hundred opens the maker's home page.
+void OpenHomePageAtRandom() {
+    if (dialogs().drawOneToHundred() == 7) dialogs().openUrl(HomePage);
+}
+
+}  // namespace
+
+// One login frame in twips: its caption and place, and each of its five
+// boxes with its label (server, port, user, password, database).
+struct Form1::LoginLayout {
+    struct Field {
+        const char* caption;
+        QRect label, box;
+    };
+    const char* caption;
+    QRect frame;
+    Field fields[5];
+};
+
+namespace {
+
+const Form1::LoginLayout AseLogin{"Sybase ASE Database",
+                                  {120, 120, 7800, 2850},
+                                  {{"Server:", {240, 405, 855, 255}, {1440, 360, 4455, 330}},
+                                   {"Port:", {6120, 405, 495, 255}, {6600, 360, 975, 330}},
+                                   {"User:", {240, 885, 855, 255}, {1440, 840, 6135, 330}},
+                                   {"Password:", {240, 1365, 975, 255}, {1440, 1320, 6135, 330}},
+                                   {"Database:", {240, 1845, 855, 255}, {1440, 1800, 6135, 330}}}};
+
+const Form1::LoginLayout Db2Login{"IBM DB2 Login",
+                                  {120, 3060, 7800, 2865},
+                                  {{"Server:", {240, 405, 975, 255}, {1320, 360, 4575, 330}},
+                                   {"Port:", {6000, 405, 495, 255}, {6480, 360, 1095, 330}},
+                                   {"Username:", {240, 885, 1095, 255}, {1320, 840, 6255, 330}},
+                                   {"Password:", {240, 1365, 1095, 255}, {1320, 1320, 6255, 330}},
+                                   {"Database:", {240, 1800, 855, 255}, {1320, 1800, 6255, 330}}}};
+
 }  // namespace
 
 Form1::Form1(Settings& settings, Program& program, Owner& owner)
-    : Window(8040, 6600), settings_(settings), program_(program), owner_(owner) {
+    : Window(8040, 6600, program, owner), settings_(settings), owner_(owner) {
     setWindowTitle(QStringLiteral("Setup Connections"));
     setFont(Arial(9, false));
     SetBackground(this, Qt::white);
-    const QFont bold = Arial(9, true);
 
-    auto frame = [&](const QString& caption, int l, int t, int w, int h) {
-        auto* f = new QGroupBox(caption, this);
-        f->setFont(bold);
-        SetBackground(f, Qt::white);
-        Place(f, l, t, w, h);
-        trackPointer(f);
-        return f;
-    };
-    auto label = [&](QWidget* parent, const QString& caption, int l, int t, int w, int h) {
-        auto* lb = new QLabel(caption, parent);
-        lb->setFont(bold);
-        SetBackground(lb, Qt::white);
-        Place(lb, l, t, w, h);
-        // A label has no pointer rule: a move over it changes nothing, and
-        // does not reach the frame behind it either.
-        lb->setAttribute(Qt::WA_NoMousePropagation);
-        return lb;
-    };
-    auto box = [&](QWidget* parent, int l, int t, int w, int h) {
-        auto* b = new TextBox(parent);
-        b->setFont(bold);
-        Place(b, l, t, w, h);
-        trackPointer(b);
-        return b;
-    };
-    auto button = [&](QWidget* parent, const QString& caption, int l, int t, int w, int h) {
-        auto* b = new PushButton(caption, parent);
-        Place(b, l, t, w, h);
-        connect(b, &PushButton::MouseMove, this, &Window::pointerOverButton);
-        return b;
-    };
-
-    Frame2 = frame(QStringLiteral("Sybase ASE Database"), 120, 120, 7800, 2850);
-    Label2 = label(Frame2, QStringLiteral("Server:"), 240, 405, 855, 255);
-    Text1 = box(Frame2, 1440, 360, 4455, 330);
-    Label6 = label(Frame2, QStringLiteral("Port:"), 6120, 405, 495, 255);
-    Text2 = box(Frame2, 6600, 360, 975, 330);
-    Label1 = label(Frame2, QStringLiteral("User:"), 240, 885, 855, 255);
-    Text3 = box(Frame2, 1440, 840, 6135, 330);
-    Label3 = label(Frame2, QStringLiteral("Password:"), 240, 1365, 975, 255);
-    Text4 = box(Frame2, 1440, 1320, 6135, 330);
-    Label4 = label(Frame2, QStringLiteral("Database:"), 240, 1845, 855, 255);
-    Text5 = box(Frame2, 1440, 1800, 6135, 330);
-    PushButton2 = button(Frame2, QStringLiteral("Test Connection"), 240, 2280, 3600, 405);
-    PushButton3 = button(Frame2, QStringLiteral("Help"), 3960, 2280, 3600, 405);
-
-    Frame1 = frame(QStringLiteral("IBM DB2 Login"), 120, 3060, 7800, 2865);
-    Label8 = label(Frame1, QStringLiteral("Server:"), 240, 405, 975, 255);
-    Text6 = box(Frame1, 1320, 360, 4575, 330);
-    Label5 = label(Frame1, QStringLiteral("Port:"), 6000, 405, 495, 255);
-    Text7 = box(Frame1, 6480, 360, 1095, 330);
-    Label9 = label(Frame1, QStringLiteral("Username:"), 240, 885, 1095, 255);
-    Text8 = box(Frame1, 1320, 840, 6255, 330);
-    Label10 = label(Frame1, QStringLiteral("Password:"), 240, 1365, 1095, 255);
-    Text9 = box(Frame1, 1320, 1320, 6255, 330);
-    Label7 = label(Frame1, QStringLiteral("Database:"), 240, 1800, 855, 255);
-    Text10 = box(Frame1, 1320, 1800, 6255, 330);
-    PushButton1 = button(Frame1, QStringLiteral("Test Connection"), 240, 2280, 3600, 405);
-    PushButton5 = button(Frame1, QStringLiteral("Help"), 3960, 2280, 3600, 405);
-
-    PushButton4 = button(this, QStringLiteral("Next >"), 120, 6060, 7800, 405);
+    Frame2 = loginFrame(AseLogin, {&Label2, &Label6, &Label1, &Label3, &Label4},
+                        {&Text1, &Text2, &Text3, &Text4, &Text5}, PushButton2, PushButton3);
+    Frame1 = loginFrame(Db2Login, {&Label8, &Label5, &Label9, &Label10, &Label7},
+                        {&Text6, &Text7, &Text8, &Text9, &Text10}, PushButton1, PushButton5);
+    PushButton4 = button(this, QStringLiteral("Next >"), {120, 6060, 7800, 405});
 
     // Passwords show as '*'; the password boxes and the DB2 database box
     // take no input-method composition.
@@ -98,28 +78,47 @@ Form1::Form1(Settings& settings, Program& program, Owner& owner)
     for (TextBox* b : {Text4, Text9, Text10}) b->setAttribute(Qt::WA_InputMethodEnabled, false);
 
     // Tab order: the ASE boxes, the DB2 boxes, then the buttons.
-    QWidget* order[] = {Text1, Text2,  Text3,       Text4,       Text5,       Text6,       Text7,      Text8,
-                        Text9, Text10, PushButton2, PushButton3, PushButton1, PushButton5, PushButton4};
-    for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+    tabOrder({Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9, Text10, PushButton2, PushButton3,
+              PushButton1, PushButton5, PushButton4});
 
     // Every change of a box writes its whole text under its key at once.
-    TextBox* boxes[] = {Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9, Text10};
-    for (size_t i = 0; i < std::size(boxes); ++i) {
+    for (size_t i = 0; i < Settings::Logins.size(); ++i) {
         const QString key = QString::fromLatin1(Settings::Logins[i].name);
-        connect(boxes[i], &QLineEdit::textChanged, this, [this, key](const QString& text) {
-            if (!program_.IsEnding()) settings_.write(key, text);
+        connect(boxes()[i], &QLineEdit::textChanged, this, [this, key](const QString& text) {
+            if (!this->program().IsEnding()) settings_.write(key, text);
         });
     }
 
-    auto command = [this](PushButton* b, void (Form1::*handler)()) {
-        connect(b, &QPushButton::clicked, this,
-                [this, handler] { program_.Run([this, handler] { (this->*handler)(); }); });
-    };
-    command(PushButton1, &Form1::PushButton1_Click);
-    command(PushButton2, &Form1::PushButton2_Click);
-    command(PushButton3, &Form1::PushButton3_Click);
-    command(PushButton4, &Form1::PushButton4_Click);
-    command(PushButton5, &Form1::PushButton5_Click);
+    onClick(PushButton1, [this] { PushButton1_Click(); });
+    onClick(PushButton2, [this] { PushButton2_Click(); });
+    onClick(PushButton3, [this] { PushButton3_Click(); });
+    onClick(PushButton4, [this] { PushButton4_Click(); });
+    onClick(PushButton5, [this] { PushButton5_Click(); });
+}
+
+// A login frame with its labels and boxes, then its Test Connection and Help
+// buttons, made in that order.
+QGroupBox* Form1::loginFrame(const LoginLayout& layout, std::array<QLabel**, 5> labels,
+                             std::array<TextBox**, 5> boxes, PushButton*& test, PushButton*& help) {
+    const QFont bold = Arial(9, true);
+    QGroupBox* f = frame(QString::fromUtf8(layout.caption), layout.frame);
+    f->setFont(bold);
+    SetBackground(f, Qt::white);
+    for (size_t i = 0; i < labels.size(); ++i) {
+        const LoginLayout::Field& field = layout.fields[i];
+        *labels[i] = label(f, QString::fromUtf8(field.caption), field.label);
+        (*labels[i])->setFont(bold);
+        SetBackground(*labels[i], Qt::white);
+        *boxes[i] = textBox(f, field.box);
+        (*boxes[i])->setFont(bold);
+    }
+    test = button(f, QStringLiteral("Test Connection"), {240, 2280, 3600, 405});
+    help = button(f, QStringLiteral("Help"), {3960, 2280, 3600, 405});
+    return f;
+}
+
+std::array<TextBox*, 10> Form1::boxes() const {
+    return {Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9, Text10};
 }
 
 Profile Form1::profile(Side side) const {
@@ -134,14 +133,11 @@ void Form1::Form_Load() {
     p(104, [&] { setWindowTitle(DisplayName); });
     p(106, [&] { setWindowIcon(ProgramIcon()); });
     p(108, [&] { SetApplicationTitle(); });
-    bool hand = false;
-    p(110, [&] { hand = FileExists(HandCursorPath()); });
-    if (hand) p(112, [&] { setMouseIcon(LoadCursorFile(HandCursorPath())); });
-    TextBox* boxes[] = {Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9, Text10};
-    for (size_t i = 0; i < std::size(boxes); ++i) {
+    loadHandPointer(p, 110);
+    for (size_t i = 0; i < Settings::Logins.size(); ++i) {
         const auto& key = Settings::Logins[i];
         p(114 + 2 * int(i), [&] {
-            boxes[i]->setText(
+            boxes()[i]->setText(
                 settings_.read(QString::fromLatin1(key.name), QString::fromLatin1(key.defaultValue)));
         });
     }
@@ -238,9 +234,4 @@ void Form1::PushButton4_Click() {
         p(110, [&] { hide(); });
     }
     p(112, [&] { setMousePointer(Normal); });
-}
-
-void Form1::closeEvent(QCloseEvent* e) {
-    e->accept();
-    owner_.EndProgram();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "app/core/Program.h"
 #include "app/core/Settings.h"
 #include "app/windows/Controls.h"
@@ -11,16 +13,15 @@ class Form1 : public Controls::Window, public ProfileSource {
     Q_OBJECT
 public:
     // What the window asks of whoever owns both windows.
-    class Owner {
+    class Owner : public Window::Owner {
     public:
-        virtual ~Owner() = default;
         // Runs the tables window's load operation; its first use creates it.
         virtual void LoadTables() = 0;
         // Shows the tables window (loading it first if it never was).
         virtual void ShowTables() = 0;
-        // Ends the program: both windows go.
-        virtual void EndProgram() = 0;
     };
+    // Where a login frame's controls stand (the two are in Form1.cpp).
+    struct LoginLayout;
 
     Form1(Settings& settings, Program& program, Owner& owner);
 
@@ -40,12 +41,13 @@ public:
     Controls::PushButton *PushButton1, *PushButton2, *PushButton3, *PushButton4, *PushButton5;
     Controls::SkinFramework SkinFramework1;
 
-protected:
-    void closeEvent(QCloseEvent* e) override;
-
 private:
+    QGroupBox* loginFrame(const LoginLayout& layout, std::array<QLabel**, 5> labels,
+                          std::array<Controls::TextBox**, 5> boxes, Controls::PushButton*& test,
+                          Controls::PushButton*& help);
+    // The ten boxes in the order of Settings::Logins.
+    std::array<Controls::TextBox*, 10> boxes() const;
     void testConnection(const QString& procedure, const QString& connectionString);
     Settings& settings_;
-    Program& program_;
     Owner& owner_;
 };

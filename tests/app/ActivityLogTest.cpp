@@ -49,7 +49,7 @@ TEST(ActivityLog, KeepsWhatEachCommandDidAndNoPassword) {
     LoggedHost logged(host, log);
 
     RecordingHost::select(host.db2, {"EMP"});
-    host.answers = {Dialogs::Yes};
+    host.answers = {Answer::Yes};
     Send::ToAse(logged);
     RecordingHost::select(host.ase, {"gone"});
     Maintenance::DeleteAseTables(logged);

@@ -174,8 +174,21 @@ TEST_F(Form2Test, BothWindowsAreSavedAsPicturesForAPersonToLookAt) {
     f.List1->setSelected(0, true);
     form1().show();
     f.show();
-    EXPECT_TRUE(form1().grab().save(QStringLiteral(VELMARCH_BUILD_DIR "/Form1.png")));
-    EXPECT_TRUE(f.grab().save(QStringLiteral(VELMARCH_BUILD_DIR "/Form2.png")));
+    const QImage one = form1().grab().toImage(), two = f.grab().toImage();
+    EXPECT_TRUE(one.save(QStringLiteral(VELMARCH_BUILD_DIR "/Form1.png")));
+    EXPECT_TRUE(two.save(QStringLiteral(VELMARCH_BUILD_DIR "/Form2.png")));
+    // The whole of each window, in its own background colour.
+    EXPECT_EQ(one.size(), form1().size());
+    EXPECT_EQ(two.size(), f.size());
+    EXPECT_EQ(one.pixelColor(1, 1), QColor(Qt::white));
+    EXPECT_EQ(two.pixelColor(1, 1), QApplication::palette().color(QPalette::Button));
+    // The selected DB2 table stands out; the one below it does not.
+    const auto shown = [&](int row) {
+        const QRect item = f.List1->visualItemRect(f.List1->item(row));
+        return two.pixelColor(f.List1->viewport()->mapTo(&f, QPoint(item.right() - 2, item.center().y())));
+    };
+    EXPECT_EQ(shown(0), f.List1->palette().color(QPalette::Inactive, QPalette::Highlight));
+    EXPECT_EQ(shown(1), f.List1->palette().color(QPalette::Base));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "catalog/core/Identifiers.h"
+#include "catalog/core/Statements.h"
 
 namespace {
 

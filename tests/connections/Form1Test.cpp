@@ -9,7 +9,7 @@
 
 #include "app/windows/Controls.h"
 #include "app/windows/QtDialogs.h"
-#include "app/windows/Windows.h"
+#include "app/windows/WindowOwner.h"
 #include "catalog/windows/Form2.h"
 #include "connections/windows/Form1.h"
 #include "support/WindowFixture.h"

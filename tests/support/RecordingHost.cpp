@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/Dialogs.h"
 #include "app/core/Program.h"
 
 void RecordingHost::report(const Failure& failure) { failures.push_back(failure); }
@@ -16,13 +15,13 @@ void RecordingHost::stopIfAsked() {
     if (ending) throw Program::Ending{};
 }
 
-int RecordingHost::askOverwrite(const QString& table) {
+Answer RecordingHost::askOverwrite(const QString& table) {
     overwriteAsked << table;
     if (answers.empty()) {
         ADD_FAILURE() << "unscripted overwrite question: " << table.toStdString();
-        return Dialogs::No;
+        return Answer::No;
     }
-    const int a = answers.front();
+    const Answer a = answers.front();
     answers.pop_front();
     return a;
 }

@@ -21,7 +21,7 @@ public:
     }
     void setProgress(double percent) override { progress.push_back(percent); }
     void resetProgress() override { progress.push_back(0); }
-    int askOverwrite(const QString& table) override;
+    Answer askOverwrite(const QString& table) override;
     QString askNewName(const QString& oldName) override;
     void message(const QString& text) override { messages << text; }
     TableList& list(Side side) override { return side == Side::Db2 ? db2 : ase; }
@@ -36,7 +36,7 @@ public:
     NameList db2, ase;
 
     // Scripted: one answer per overwrite question, one per new-name prompt.
-    std::deque<int> answers;
+    std::deque<Answer> answers;
     std::deque<QString> newNames;
     // Runs at every yield, as a click handled inside it would.
     std::function<void()> onYield;

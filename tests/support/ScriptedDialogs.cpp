@@ -37,7 +37,6 @@ QString ScriptedDialogs::input(const QString& prompt, const QString& title, cons
 
 void ScriptedDialogs::openUrl(const QString& address) { opened << address; }
 int ScriptedDialogs::drawOneToHundred() { return draw; }
-QString ScriptedDialogs::programFolder() { return folder; }
 
 QStringList ScriptedDialogs::texts() const {
     QStringList out;

@@ -26,13 +26,11 @@ public:
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
     void openUrl(const QString& address) override;
     int drawOneToHundred() override;
-    QString programFolder() override;
 
     // Scripted answers.
     std::deque<int> answers;     // Yes or No, one per question
     std::deque<QString> inputs;  // one per input box
     int draw = 1;
-    QString folder;
 
     // What was shown.
     std::vector<Shown> messages;

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 
-#include "app/windows/Windows.h"
+#include "app/windows/WindowOwner.h"
 
 void RecordingSettings::write(const QString& key, const QString& value) {
     writes_ << key + QLatin1Char('=') + value;
@@ -15,11 +15,14 @@ WindowFixture::WindowFixture()
       db2(folder + QStringLiteral("/db2.db")),
       ase(folder + QStringLiteral("/ase.db")),
       settings(std::make_unique<RecordingSettings>(folder + QStringLiteral("/Quillmoor.ini"), writes)) {
-    dialogs.folder = folder;
+    Program::SetFolder(folder);
     SetApplicationTitle();
 }
 
-WindowFixture::~WindowFixture() { windows.reset(); }
+WindowFixture::~WindowFixture() {
+    windows.reset();
+    Program::SetFolder({});
+}
 
 void WindowFixture::storeWorkingLogins() {
     const QStringList values{QStringLiteral("asehost"),
@@ -38,13 +41,13 @@ void WindowFixture::storeWorkingLogins() {
 }
 
 Form1& WindowFixture::start() {
-    windows = std::make_unique<Windows>(*settings, program, log);
+    windows = std::make_unique<WindowOwner>(*settings, program, log);
     windows->Start();
     return windows->form1();
 }
 
 Form2& WindowFixture::openTables() {
-    windows = std::make_unique<Windows>(*settings, program, log);
+    windows = std::make_unique<WindowOwner>(*settings, program, log);
     typeWorkingLogins();
     windows->LoadTables();
     windows->ShowTables();

@@ -13,7 +13,7 @@
 
 class Form1;
 class Form2;
-class Windows;
+class WindowOwner;
 class QWidget;
 
 // The settings store of a test: a file of its own, every write recorded.
@@ -58,5 +58,5 @@ protected:
     ActivityLog log{folder + QStringLiteral("/Velmarch.log")};
     QStringList writes;  // every settings write, "key=value"
     std::unique_ptr<RecordingSettings> settings;
-    std::unique_ptr<Windows> windows;
+    std::unique_ptr<WindowOwner> windows;
 };

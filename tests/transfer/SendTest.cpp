@@ -15,7 +15,6 @@
 #include <optional>
 #include <vector>
 
-#include "app/core/Dialogs.h"
 #include "app/core/Program.h"
 #include "catalog/core/Identifiers.h"
 #include "catalog/core/Listing.h"
@@ -241,18 +240,18 @@ TEST_F(TransferTest, NastyValuesSurviveTheRoundTrip) {
 
 TEST_F(TransferTest, OverwriteAskedByTheTargetListIgnoringCase) {
     struct Case {
-        int answer;
+        Answer answer;
         QStringList aseStatements;
         QString aseRow;
     };
     const std::vector<Case> cases{
-        {Dialogs::No, {}, "old"},
-        {Dialogs::Yes,
+        {Answer::No, {}, "old"},
+        {Answer::Yes,
          {"DROP TABLE [EMP]", "CREATE TABLE [EMP]([v] TEXT)", "INSERT INTO [EMP] VALUES('new')"},
          "new"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.answer);
+        SCOPED_TRACE(c.answer == Answer::Yes ? "yes" : "no");
         db2 = TestOdbc::freshFolder() + "/db2.db";
         ase = TestOdbc::freshFolder() + "/ase.db";
         open({"CREATE TABLE EMP (v TEXT)", "INSERT INTO EMP VALUES ('new')"},
@@ -267,7 +266,7 @@ TEST_F(TransferTest, OverwriteAskedByTheTargetListIgnoringCase) {
 
         EXPECT_EQ(host->overwriteAsked, QStringList{"EMP"});
         EXPECT_EQ(log.to(ase), c.aseStatements);
-        if (c.answer == Dialogs::No) {
+        if (c.answer == Answer::No) {
             EXPECT_TRUE(log.all().isEmpty());
         }
         EXPECT_EQ(host->ase.items().count("emp"), 1);
@@ -281,7 +280,7 @@ TEST_F(TransferTest, TowardsDb2TheListedNameIsRemovedAndAddedAsIs) {
     host->db2.AddItem("EMP");
     host->db2.AddItem("emp");
     Select(host->ase, {"emp"});
-    host->answers = {Dialogs::Yes};
+    host->answers = {Answer::Yes};
     TestOdbc::StatementLog log;
     toDb2();
 
@@ -333,7 +332,7 @@ TEST_F(TransferTest, ProgressPointerAndTablesWithoutRowsOrWithOneColumn) {
     EXPECT_TRUE(Texts(ase, "SELECT * FROM none").empty());
 
     Select(host->ase, {"one"});
-    host->answers = {Dialogs::Yes};
+    host->answers = {Answer::Yes};
     TestOdbc::StatementLog back;
     toDb2();
     EXPECT_EQ(back.to(db2),
@@ -446,7 +445,7 @@ TEST_F(TransferTest, AListReadAgainDuringARunIsNotEditedByIt) {
     const QString other = folder + "/other-ase.db";
     TestOdbc::exec(other, {"CREATE TABLE elsewhere (x TEXT)"});
     Select(host->db2, {"c"});
-    host->answers = {Dialogs::Yes};
+    host->answers = {Answer::Yes};
     duringRun("DROP", [&] {
         host->aseLogin = TestOdbc::profileFor(other);
         SybaseASE::ListTables(host->aseLogin, host->ase, [] {});
@@ -467,7 +466,7 @@ TEST_F(TransferTest, NamesAreDelimitedOrTheTableIsRefused) {
          {"CREATE TABLE cols (x TEXT)", "INSERT INTO cols VALUES ('kept')", "CREATE TABLE \"s]t\" (x TEXT)",
           "CREATE TABLE \"q\"\"t\" (\"c\"\"1\" TEXT)", "INSERT INTO \"q\"\"t\" VALUES ('w')"});
     Select(host->db2, {"a]b", "cols", "Q\"T"});
-    host->answers = {Dialogs::Yes, Dialogs::Yes, Dialogs::Yes};  // Q"T and cols, then q"t on the way back
+    host->answers = {Answer::Yes, Answer::Yes, Answer::Yes};  // Q"T and cols, then q"t on the way back
     TestOdbc::StatementLog log;
     toAse();
 
@@ -547,7 +546,7 @@ TEST_F(TransferTest, AnUnreadableSourceIsReportedAndTheRunGoesOn) {
         open(source, {"CREATE TABLE ghost (x TEXT)", "INSERT INTO ghost VALUES ('g')"});
         if (c.cause == Missing) host->db2.AddItem("ghost");
         Select(host->db2, {"ghost", "real"});
-        host->answers = {Dialogs::Yes};
+        host->answers = {Answer::Yes};
         TestOdbc::StatementLog log;
         {
             const QString temp = TestOdbc::freshFolder();
@@ -683,7 +682,7 @@ TEST_F(TransferTest, AStopNeverLeavesATargetDroppedAndNotCreated) {
         const QStringList target{"CREATE TABLE t (x TEXT)", "INSERT INTO t VALUES ('old')"};
         c.toAse ? open(source, target) : open(target, source);
         Select(c.toAse ? host->db2 : host->ase, {"t"});
-        host->answers = {Dialogs::Yes};
+        host->answers = {Answer::Yes};
         Db::Connection::addGlobalListener([&](const Db::Connection&, const QString& s) {
             if (s.startsWith(c.stopAt)) host->ending = true;
         });

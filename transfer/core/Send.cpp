@@ -4,7 +4,6 @@
 #include <exception>
 #include <memory>
 
-#include "app/core/Dialogs.h"
 #include "catalog/core/Identifiers.h"
 #include "connections/core/ConnectionString.h"
 #include "connections/core/Odbc.h"
@@ -28,16 +27,17 @@ void AddListItem(TableList& list, const QString& entry) {
     if (!list.items().contains(entry)) list.AddItem(entry);
 }
 
-// The same question, at the same lines, in both directions: 0 when the
+// The same question, at the same lines, in both directions: none when the
 // target list does not show the name, otherwise the user's answer.
-int OverwriteAnswer(Procedure& p, CommandHost& host, const TableList& target, const QString& name) {
+std::optional<Answer> OverwriteAnswer(Procedure& p, CommandHost& host, const TableList& target,
+                                      const QString& name) {
     bool listed = false;
-    int answer = 0;
+    std::optional<Answer> answer;
     p(126, [&] { listed = Transfer::ListHasItem(target.items(), name); });
     if (listed)
         p(128, [&] { answer = host.askOverwrite(name); });
     else
-        p(130, [&] { answer = 0; });
+        p(130, [&] { answer.reset(); });
     return answer;
 }
 
@@ -289,8 +289,8 @@ bool SendTable(SendRun& s, const QString& name) {
         p(124, [&] { s.host.message(Identifiers::AseRefusal(name)); });
         return true;
     }
-    const int answer = OverwriteAnswer(p, s.host, s.host.list(s.way.target), name);
-    if (answer == Dialogs::No) return true;  // 132
+    const std::optional<Answer> answer = OverwriteAnswer(p, s.host, s.host.list(s.way.target), name);
+    if (answer == Answer::No) return true;  // 132
 
     s.reporter.beginTable(name);
     struct End {
@@ -309,13 +309,14 @@ bool SendTable(SendRun& s, const QString& name) {
         });
         return true;
     }
-    if (answer == Dialogs::Yes && !DropTarget(s, name)) {
+    const bool replacing = answer == Answer::Yes;
+    if (replacing && !DropTarget(s, name)) {
         s.rs.Close();
         return false;
     }
     TableEnds ends{s.host, clock, TableCopy{name, s.rs.RecordCount()}};
     CopyRun copy(p, s.reporter, s.run, s.way.d, s.way.copy, s.options, s.host, s.rs, s.target, ends.copy);
-    CopyTable(copy, s.source, s.host.list(s.way.target), s.targetGeneration, answer == Dialogs::Yes);
+    CopyTable(copy, s.source, s.host.list(s.way.target), s.targetGeneration, replacing);
     return !ends.copy.lost;
 }
 

@@ -2,6 +2,7 @@
 
 #include "catalog/core/Identifiers.h"
 #include "catalog/core/LetterCase.h"
+#include "catalog/core/Statements.h"
 
 namespace Transfer {
 

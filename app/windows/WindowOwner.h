@@ -11,10 +11,10 @@
 // The owner of both windows. The Setup Connections window exists from the
 // start; the tables window is created, and loaded, the first time it is
 // needed. Closing either window ends the program.
-class Windows : public Form1::Owner, public Form2::Owner {
+class WindowOwner : public Form1::Owner, public Form2::Owner {
 public:
-    Windows(Settings& settings, Program& program, ActivityLog& log);
-    ~Windows() override;
+    WindowOwner(Settings& settings, Program& program, ActivityLog& log);
+    ~WindowOwner() override;
 
     // Form1's load operation, then Form1 on screen unless it went straight
     // on to the tables window.

@@ -1,12 +1,12 @@
-#include "app/windows/Windows.h"
+#include "app/windows/WindowOwner.h"
 
-Windows::Windows(Settings& settings, Program& program, ActivityLog& log)
+WindowOwner::WindowOwner(Settings& settings, Program& program, ActivityLog& log)
     : program_(program), log_(log), form1_(std::make_unique<Form1>(settings, program, *this)) {}
 
 // The tables window reads the logins from Form1, so it goes first.
-Windows::~Windows() { form2_.reset(); }
+WindowOwner::~WindowOwner() { form2_.reset(); }
 
-void Windows::Start() {
+void WindowOwner::Start() {
     form1_->Form_Load();
     if (!form2_ || !form2_->isVisible()) {
         form1_->show();
@@ -14,7 +14,7 @@ void Windows::Start() {
     }
 }
 
-Form2& Windows::tables() {
+Form2& WindowOwner::tables() {
     if (!form2_) {
         form2_ = std::make_unique<Form2>(*form1_, program_, *this, log_);
         form2_->Form_Load();
@@ -22,7 +22,7 @@ Form2& Windows::tables() {
     return *form2_;
 }
 
-void Windows::LoadTables() {
+void WindowOwner::LoadTables() {
     if (form2_)
         form2_->Form_Load();
     else
@@ -31,16 +31,16 @@ void Windows::LoadTables() {
 
 // The tables window opens centred the first time; after that it comes back
 // where the user left it.
-void Windows::ShowTables() {
+void WindowOwner::ShowTables() {
     Form2& t = tables();
     t.show();
     if (!tablesShownBefore_) t.centre();
     tablesShownBefore_ = true;
 }
 
-void Windows::ShowSetup() { form1_->show(); }
+void WindowOwner::ShowSetup() { form1_->show(); }
 
-void Windows::EndProgram() {
+void WindowOwner::EndProgram() {
     program_.End();
     form1_->hide();
     if (form2_) form2_->hide();
