@@ -3,7 +3,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
-#include "connections/core/Watchdog.h"
+#include "connections/core/StatementWatch.h"
 
 #include <QStringEncoder>
 #include <algorithm>

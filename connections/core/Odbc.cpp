@@ -10,7 +10,7 @@
 
 #include "connections/core/ConnectionString.h"
 #include "connections/core/Spool.h"
-#include "connections/core/Watchdog.h"
+#include "connections/core/StatementWatch.h"
 
 namespace Db {
 
