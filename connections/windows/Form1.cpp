@@ -7,6 +7,7 @@
 #include "app/windows/Appearance.h"
 #include "connections/core/ConnectionString.h"
 #include "connections/core/Odbc.h"
+#include "connections/core/TryConnect.h"
 
 using namespace Controls;
 

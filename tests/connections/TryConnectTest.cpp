@@ -5,6 +5,7 @@
 
 #include "connections/core/ConnectionString.h"
 #include "connections/core/Odbc.h"
+#include "connections/core/TryConnect.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TdsLoginCatcher.h"
 #include "support/TestOdbc.h"
