@@ -6,7 +6,7 @@
 #include "app/core/Settings.h"
 #include "app/windows/QtDialogs.h"
 #include "app/windows/Windows.h"
-#include "connections/core/Odbc.h"
+#include "connections/core/Connection.h"
 
 int main(int argc, char** argv) {
     QStringList args;

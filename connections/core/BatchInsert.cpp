@@ -3,8 +3,6 @@
 #include <sql.h>
 #include <sqlext.h>
 
-#include "connections/core/StatementWatch.h"
-
 #include <QStringEncoder>
 #include <algorithm>
 #include <cstdio>
@@ -13,6 +11,9 @@
 #include <limits>
 #include <optional>
 #include <stdexcept>
+
+#include "connections/core/Connection.h"
+#include "connections/core/StatementWatch.h"
 
 namespace Db {
 
@@ -28,8 +29,6 @@ constexpr SQLULEN kUncounted = std::numeric_limits<SQLULEN>::max();
 // the arrays, which a batch lets grow to at most kArrayBytes.
 constexpr qsizetype kLongValue = 1 << 20;
 constexpr qsizetype kArrayBytes = 32 << 20;
-
-bool succeeded(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
 
 // What Debian's SQLite driver (0.9998), the stand-in for both databases,
 // does wrong with parameters: it keeps only the milliseconds of a timestamp

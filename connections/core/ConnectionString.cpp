@@ -6,7 +6,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 
-#include "connections/core/Odbc.h"
+#include "connections/core/Error.h"
 
 namespace ConnectionString {
 

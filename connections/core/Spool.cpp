@@ -14,7 +14,7 @@
 #include <type_traits>
 #include <variant>
 
-#include "connections/core/Odbc.h"
+#include "connections/core/Error.h"
 
 namespace Db {
 

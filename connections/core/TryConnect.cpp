@@ -1,6 +1,6 @@
 #include "connections/core/TryConnect.h"
 
-#include "connections/core/Odbc.h"
+#include "connections/core/Connection.h"
 #include "connections/core/ConnectionString.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include "catalog/core/Identifiers.h"
 #include "catalog/core/Listing.h"
 #include "catalog/core/Maintenance.h"
+#include "connections/core/Connection.h"
 #include "support/RecordingHost.h"
 #include "support/TestOdbc.h"
 

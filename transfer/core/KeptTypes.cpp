@@ -5,6 +5,7 @@
 
 #include <QLocale>
 
+#include "connections/core/AdoTypes.h"
 #include "transfer/core/ValueText.h"
 
 namespace KeptTypes {

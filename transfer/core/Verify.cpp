@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QLocale>
 
+#include "connections/core/Recordset.h"
 #include "transfer/core/ValueText.h"
 
 namespace {
