@@ -9,7 +9,7 @@
 #include "app/core/Settings.h"
 #include "app/windows/QtDialogs.h"
 #include "app/windows/WindowOwner.h"
-#include "connections/core/Odbc.h"
+#include "connections/core/Connection.h"
 
 namespace {
 

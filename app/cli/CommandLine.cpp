@@ -16,8 +16,8 @@
 #include "catalog/core/Listing.h"
 #include "catalog/core/LoggedHost.h"
 #include "catalog/core/Maintenance.h"
+#include "connections/core/Connection.h"
 #include "connections/core/ConnectionString.h"
-#include "connections/core/Odbc.h"
 #include "transfer/core/Rejects.h"
 #include "transfer/core/Send.h"
 

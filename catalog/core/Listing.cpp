@@ -1,8 +1,9 @@
 #include "catalog/core/Listing.h"
 
 #include "catalog/core/LetterCase.h"
+#include "connections/core/Connection.h"
 #include "connections/core/ConnectionString.h"
-#include "connections/core/Odbc.h"
+#include "connections/core/Recordset.h"
 
 namespace {
 

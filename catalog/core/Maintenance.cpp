@@ -4,8 +4,8 @@
 
 #include "catalog/core/Identifiers.h"
 #include "catalog/core/Statements.h"
+#include "connections/core/Connection.h"
 #include "connections/core/ConnectionString.h"
-#include "connections/core/Odbc.h"
 
 // An item may change only when the database did: a refused drop or rename
 // leaves its list as it was. A connection that does not open ends the

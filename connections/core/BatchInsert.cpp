@@ -3,8 +3,6 @@
 #include <sql.h>
 #include <sqlext.h>
 
-#include "connections/core/Watchdog.h"
-
 #include <QStringEncoder>
 #include <algorithm>
 #include <cstdio>
@@ -13,6 +11,10 @@
 #include <limits>
 #include <optional>
 #include <stdexcept>
+
+#include "connections/core/Connection.h"
+#include "connections/core/Handle.h"
+#include "connections/core/StatementWatch.h"
 
 namespace Db {
 
@@ -28,8 +30,6 @@ constexpr SQLULEN kUncounted = std::numeric_limits<SQLULEN>::max();
 // the arrays, which a batch lets grow to at most kArrayBytes.
 constexpr qsizetype kLongValue = 1 << 20;
 constexpr qsizetype kArrayBytes = 32 << 20;
-
-bool succeeded(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
 
 // What Debian's SQLite driver (0.9998), the stand-in for both databases,
 // does wrong with parameters: it keeps only the milliseconds of a timestamp
@@ -153,7 +153,7 @@ struct Column {
 struct BatchInsert::State {
     Connection* connection = nullptr;
     SQLHDBC dbc = SQL_NULL_HANDLE;
-    SQLHSTMT stmt = SQL_NULL_HANDLE;
+    Handle stmt;
     std::vector<Column> columns;
     int rowsPerBatch = 1;
     bool arrays = false;
@@ -173,14 +173,13 @@ struct BatchInsert::State {
     QByteArray statement;
 
     // Every failure is told by the connection, which knows a lost one.
-    void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
-        if (!succeeded(rc)) throw connection->failure(type, handle, rc, false);
-    }
-
     void prepare() {
-        check(SQLPrepare(stmt, reinterpret_cast<SQLCHAR*>(statement.data()), SQLINTEGER(statement.size())),
-              SQL_HANDLE_STMT, stmt);
+        connection->checkCall(SQLPrepare(stmt.get(), reinterpret_cast<SQLCHAR*>(statement.data()),
+                                         SQLINTEGER(statement.size())),
+                              SQL_HANDLE_STMT, stmt.get());
     }
+    void askForArrays();
+    void turnAutocommitOff();
 
     void store(int row, const std::vector<Value>& values);
     void dropFirst(int rows);
@@ -232,6 +231,23 @@ CForm cFormOf(Kind kind, bool timestampsAsText) {
             return {SQL_C_CHAR, 0};
     }
     return {SQL_C_CHAR, 0};
+}
+
+// The arrays of one parameter, for batches of rowsPerBatch rows.
+Column columnFor(const Parameter& p, int rowsPerBatch, bool timestampsAsText) {
+    Column c;
+    c.parameter = p;
+    const CForm form = cFormOf(p.kind, timestampsAsText);
+    c.cType = form.cType;
+    c.fixedWidth = form.width;
+    c.indicators.resize(rowsPerBatch);
+    if (c.varies()) {
+        c.starts.resize(rowsPerBatch);
+        c.lengths.resize(rowsPerBatch);
+    } else {
+        c.data.resize(size_t(rowsPerBatch) * c.fixedWidth);
+    }
+    return c;
 }
 
 [[noreturn]] void refuseKind(size_t column, const Value& v, Kind kind) {
@@ -298,6 +314,45 @@ void appendBytes(QByteArray& pool, size_t column, const Value& v, Kind kind) {
     refuseKind(column, v, kind);
 }
 
+// Writes the value in the C form make gives it when it holds a From; false
+// when it holds another kind.
+template <typename From, typename Make>
+bool putAs(Column& c, int row, const Value& v, Make make) {
+    const auto* x = std::get_if<From>(&v);
+    if (x) put(c, row, make(*x));
+    return x != nullptr;
+}
+
+// Writes a value of a fixed size into the arrays; false when it is of
+// another kind than the parameter's.
+bool putFixed(Column& c, int row, const Value& v) {
+    switch (c.parameter.kind) {
+        case Kind::Integer:
+            return putAs<std::int64_t>(c, row, v, [](std::int64_t x) { return SQLBIGINT(x); });
+        case Kind::Unsigned:
+            return putAs<std::uint64_t>(c, row, v, [](std::uint64_t x) { return SQLUBIGINT(x); });
+        case Kind::Double:
+            return putAs<double>(c, row, v, [](double x) { return SQLDOUBLE(x); });
+        case Kind::Float:
+            return putAs<float>(c, row, v, [](float x) { return SQLREAL(x); });
+        case Kind::Bit:
+            return putAs<bool>(c, row, v, [](bool x) { return static_cast<unsigned char>(x ? 1 : 0); });
+        case Kind::Date:
+            return putAs<Date>(c, row, v, [](const Date& x) {
+                return SQL_DATE_STRUCT{SQLSMALLINT(x.year), SQLUSMALLINT(x.month), SQLUSMALLINT(x.day)};
+            });
+        case Kind::Timestamp:
+            return putAs<Timestamp>(c, row, v, [](const Timestamp& x) {
+                return SQL_TIMESTAMP_STRUCT{SQLSMALLINT(x.date.year),       SQLUSMALLINT(x.date.month),
+                                            SQLUSMALLINT(x.date.day),       SQLUSMALLINT(x.time.hour),
+                                            SQLUSMALLINT(x.time.minute),    SQLUSMALLINT(x.time.second),
+                                            SQLUINTEGER(x.time.nanoseconds)};
+            });
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 void BatchInsert::State::store(int row, const std::vector<Value>& values) {
@@ -321,58 +376,7 @@ void BatchInsert::State::store(int row, const std::vector<Value>& values) {
             c.indicators[row] = SQL_NULL_DATA;
             continue;
         }
-        switch (c.parameter.kind) {
-            case Kind::Integer:
-                if (const auto* x = std::get_if<std::int64_t>(&v)) {
-                    put(c, row, SQLBIGINT(*x));
-                    continue;
-                }
-                break;
-            case Kind::Unsigned:
-                if (const auto* x = std::get_if<std::uint64_t>(&v)) {
-                    put(c, row, SQLUBIGINT(*x));
-                    continue;
-                }
-                break;
-            case Kind::Double:
-                if (const auto* x = std::get_if<double>(&v)) {
-                    put(c, row, SQLDOUBLE(*x));
-                    continue;
-                }
-                break;
-            case Kind::Float:
-                if (const auto* x = std::get_if<float>(&v)) {
-                    put(c, row, SQLREAL(*x));
-                    continue;
-                }
-                break;
-            case Kind::Bit:
-                if (const auto* x = std::get_if<bool>(&v)) {
-                    put(c, row, static_cast<unsigned char>(*x ? 1 : 0));
-                    continue;
-                }
-                break;
-            case Kind::Date:
-                if (const auto* x = std::get_if<Date>(&v)) {
-                    put(c, row,
-                        SQL_DATE_STRUCT{SQLSMALLINT(x->year), SQLUSMALLINT(x->month), SQLUSMALLINT(x->day)});
-                    continue;
-                }
-                break;
-            case Kind::Timestamp:
-                if (const auto* x = std::get_if<Timestamp>(&v)) {
-                    put(c, row,
-                        SQL_TIMESTAMP_STRUCT{SQLSMALLINT(x->date.year), SQLUSMALLINT(x->date.month),
-                                             SQLUSMALLINT(x->date.day), SQLUSMALLINT(x->time.hour),
-                                             SQLUSMALLINT(x->time.minute), SQLUSMALLINT(x->time.second),
-                                             SQLUINTEGER(x->time.nanoseconds)});
-                    continue;
-                }
-                break;
-            default:
-                break;
-        }
-        refuseKind(i, v, c.parameter.kind);
+        if (!putFixed(c, row, v)) refuseKind(i, v, c.parameter.kind);
     }
 }
 
@@ -437,58 +441,45 @@ BatchInsert::BatchInsert(Connection& connection, const QString& statement, std::
     d.dbc = connection.handle();
     d.rowsPerBatch = rowsPerBatch;
     d.quirks = quirksOf(d.dbc);
-    for (const Parameter& p : parameters) {
-        Column c;
-        c.parameter = p;
-        const CForm form = cFormOf(p.kind, d.quirks.timestampsAsText);
-        c.cType = form.cType;
-        c.fixedWidth = form.width;
-        c.indicators.resize(rowsPerBatch);
-        if (c.varies()) {
-            c.starts.resize(rowsPerBatch);
-            c.lengths.resize(rowsPerBatch);
-        } else {
-            c.data.resize(size_t(rowsPerBatch) * c.fixedWidth);
-        }
-        d.columns.push_back(std::move(c));
-    }
+    for (const Parameter& p : parameters)
+        d.columns.push_back(columnFor(p, rowsPerBatch, d.quirks.timestampsAsText));
     d.statuses.resize(rowsPerBatch);
 
     connection.notify(statement);
-    d.check(SQLAllocHandle(SQL_HANDLE_STMT, d.dbc, &d.stmt), SQL_HANDLE_DBC, d.dbc);
-    if (connection.QueryTimeout > 0)
-        SQLSetStmtAttr(d.stmt, SQL_ATTR_QUERY_TIMEOUT,
-                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(connection.QueryTimeout)), 0);
+    connection.checkCall(d.stmt.allocate(SQL_HANDLE_STMT, d.dbc), SQL_HANDLE_DBC, d.dbc);
+    limitWait(d.stmt.get(), connection.QueryTimeout);
     d.statement = statement.toUtf8();
-    try {
-        d.prepare();
-        // A driver that cannot take arrays refuses the size or says it
-        // changed it (01S02).
-        if (rowsPerBatch > 1 &&
-            succeeded(SQLSetStmtAttr(d.stmt, SQL_ATTR_PARAMSET_SIZE,
-                                     reinterpret_cast<SQLPOINTER>(SQLULEN(rowsPerBatch)), 0))) {
-            SQLULEN size = 0;
-            d.arrays = succeeded(SQLGetStmtAttr(d.stmt, SQL_ATTR_PARAMSET_SIZE, &size, 0, nullptr)) &&
-                       size == SQLULEN(rowsPerBatch);
-        }
-        if (d.arrays) {
-            d.check(SQLSetStmtAttr(d.stmt, SQL_ATTR_PARAM_STATUS_PTR, d.statuses.data(), 0), SQL_HANDLE_STMT,
-                    d.stmt);
-            d.check(SQLSetStmtAttr(d.stmt, SQL_ATTR_PARAMS_PROCESSED_PTR, &d.processed, 0), SQL_HANDLE_STMT,
-                    d.stmt);
-        }
-        SQLULEN autocommit = SQL_AUTOCOMMIT_ON;
-        SQLGetConnectAttr(d.dbc, SQL_ATTR_AUTOCOMMIT, &autocommit, 0, nullptr);
-        if (autocommit != SQL_AUTOCOMMIT_OFF) {
-            d.check(SQLSetConnectAttr(d.dbc, SQL_ATTR_AUTOCOMMIT,
-                                      reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
-                    SQL_HANDLE_DBC, d.dbc);
-            d.restoreAutocommit = true;
-        }
-    } catch (...) {
-        SQLFreeHandle(SQL_HANDLE_STMT, d.stmt);
-        throw;
+    // A failure from here on frees the statement with the state.
+    d.prepare();
+    d.askForArrays();
+    d.turnAutocommitOff();
+}
+
+// A driver that cannot take arrays refuses the size or says it changed it
+// (01S02).
+void BatchInsert::State::askForArrays() {
+    if (rowsPerBatch > 1 &&
+        succeeded(SQLSetStmtAttr(stmt.get(), SQL_ATTR_PARAMSET_SIZE,
+                                 reinterpret_cast<SQLPOINTER>(SQLULEN(rowsPerBatch)), 0))) {
+        SQLULEN size = 0;
+        arrays = succeeded(SQLGetStmtAttr(stmt.get(), SQL_ATTR_PARAMSET_SIZE, &size, 0, nullptr)) &&
+                 size == SQLULEN(rowsPerBatch);
     }
+    if (!arrays) return;
+    connection->checkCall(SQLSetStmtAttr(stmt.get(), SQL_ATTR_PARAM_STATUS_PTR, statuses.data(), 0),
+                          SQL_HANDLE_STMT, stmt.get());
+    connection->checkCall(SQLSetStmtAttr(stmt.get(), SQL_ATTR_PARAMS_PROCESSED_PTR, &processed, 0),
+                          SQL_HANDLE_STMT, stmt.get());
+}
+
+void BatchInsert::State::turnAutocommitOff() {
+    SQLULEN autocommit = SQL_AUTOCOMMIT_ON;
+    SQLGetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT, &autocommit, 0, nullptr);
+    if (autocommit == SQL_AUTOCOMMIT_OFF) return;
+    connection->checkCall(
+        SQLSetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
+        SQL_HANDLE_DBC, dbc);
+    restoreAutocommit = true;
 }
 
 // A batch left half sent by a failure is rolled back, since turning
@@ -496,7 +487,7 @@ BatchInsert::BatchInsert(Connection& connection, const QString& statement, std::
 BatchInsert::~BatchInsert() {
     State& d = *d_;
     if (d.inTransaction) SQLEndTran(SQL_HANDLE_DBC, d.dbc, SQL_ROLLBACK);
-    SQLFreeHandle(SQL_HANDLE_STMT, d.stmt);
+    d.stmt = Handle();
     if (d.restoreAutocommit)
         SQLSetConnectAttr(d.dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
 }
@@ -602,7 +593,7 @@ std::optional<Error> BatchInsert::State::inTransactionOf(
 }
 
 void BatchInsert::State::endTransaction(SQLSMALLINT completion) {
-    check(SQLEndTran(SQL_HANDLE_DBC, dbc, completion), SQL_HANDLE_DBC, dbc);
+    connection->checkCall(SQLEndTran(SQL_HANDLE_DBC, dbc, completion), SQL_HANDLE_DBC, dbc);
     inTransaction = false;
 }
 
@@ -625,26 +616,28 @@ void BatchInsert::State::bind(int first, int rows) {
                 *indicator = SQL_LEN_DATA_AT_EXEC(SQLLEN(length));
             }
         }
-        check(SQLBindParameter(stmt, SQLUSMALLINT(i + 1), SQL_PARAM_INPUT, c.cType, SQLSMALLINT(p.sqlType),
-                               size, SQLSMALLINT(p.decimalDigits), value, bufferLength, indicator),
-              SQL_HANDLE_STMT, stmt);
+        connection->checkCall(SQLBindParameter(stmt.get(), SQLUSMALLINT(i + 1), SQL_PARAM_INPUT, c.cType,
+                                               SQLSMALLINT(p.sqlType), size, SQLSMALLINT(p.decimalDigits),
+                                               value, bufferLength, indicator),
+                              SQL_HANDLE_STMT, stmt.get());
     }
     if (arrays)
-        check(SQLSetStmtAttr(stmt, SQL_ATTR_PARAMSET_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(rows)), 0),
-              SQL_HANDLE_STMT, stmt);
+        connection->checkCall(SQLSetStmtAttr(stmt.get(), SQL_ATTR_PARAMSET_SIZE,
+                                             reinterpret_cast<SQLPOINTER>(SQLULEN(rows)), 0),
+                              SQL_HANDLE_STMT, stmt.get());
 }
 
 SQLRETURN BatchInsert::State::putLongValues() {
     SQLPOINTER token = nullptr;
-    SQLRETURN rc = SQLParamData(stmt, &token);
+    SQLRETURN rc = SQLParamData(stmt.get(), &token);
     while (rc == SQL_NEED_DATA) {
         const Column& c = columns.at(reinterpret_cast<size_t>(token) - 1);
         for (qsizetype at = 0; at < c.lengths[0]; at += kLongValue) {
-            rc = SQLPutData(stmt, const_cast<char*>(c.bytes(0)) + at,
+            rc = SQLPutData(stmt.get(), const_cast<char*>(c.bytes(0)) + at,
                             SQLLEN(std::min<qsizetype>(kLongValue, c.lengths[0] - at)));
             if (!succeeded(rc)) return rc;
         }
-        rc = SQLParamData(stmt, &token);
+        rc = SQLParamData(stmt.get(), &token);
     }
     return rc;
 }
@@ -654,8 +647,8 @@ SQLRETURN BatchInsert::State::putLongValues() {
 bool BatchInsert::State::execute(int rows, std::optional<Error>* refused) {
     std::fill_n(statuses.begin(), rows, kUnwritten);
     processed = kUncounted;
-    StatementWatch watch(stmt, connection->QueryTimeout);
-    SQLRETURN rc = SQLExecute(stmt);
+    StatementWatch watch(stmt.get(), connection->QueryTimeout);
+    SQLRETURN rc = SQLExecute(stmt.get());
     const bool inPieces = rc == SQL_NEED_DATA;
     if (inPieces) rc = putLongValues();
     bool stored = succeeded(rc) || rc == SQL_NO_DATA;
@@ -669,8 +662,8 @@ bool BatchInsert::State::execute(int rows, std::optional<Error>* refused) {
         const bool unkept = std::all_of(begin, end, [](SQLUSMALLINT s) { return s == kUnwritten; });
         stored = (kept || unkept) && (processed == kUncounted || processed == SQLULEN(rows));
     }
-    if (!stored) *refused = connection->failure(SQL_HANDLE_STMT, stmt, rc, watch.cancelled());
-    SQLFreeStmt(stmt, SQL_CLOSE);
+    if (!stored) *refused = connection->failure(SQL_HANDLE_STMT, stmt.get(), rc, watch.cancelled());
+    SQLFreeStmt(stmt.get(), SQL_CLOSE);
     // MariaDB's statement keeps a long value the server refused, and refuses
     // every later execution for it, until it is prepared again.
     if (!stored && inPieces && !(*refused)->connectionLost()) prepare();

@@ -4,10 +4,13 @@
 #include <memory>
 #include <vector>
 
-#include "connections/core/Odbc.h"
+#include "connections/core/ColumnDescription.h"
+#include "connections/core/Error.h"
 #include "connections/core/Value.h"
 
 namespace Db {
+
+class Connection;
 
 // How one column's values travel to the driver: the C form they are bound
 // in, and the SQL type, size and decimal digits the parameter is described

@@ -4,14 +4,27 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 
-#include "connections/core/Odbc.h"
+#include "connections/core/Error.h"
 
 namespace ConnectionString {
 
 namespace {
 
 bool hasEdgeBlank(const QString& v) { return !v.isEmpty() && (v.front().isSpace() || v.back().isSpace()); }
+
+// The value bare when it holds none of the special characters and no blank
+// at either end; otherwise between open and close, every close doubled.
+QString enclosed(const QString& value, QStringView specials, QChar open, QChar close) {
+    const bool special =
+        std::any_of(specials.begin(), specials.end(), [&value](QChar c) { return value.contains(c); }) ||
+        hasEdgeBlank(value);
+    if (!special) return value;
+    QString inner = value;
+    inner.replace(close, QString(2, close));
+    return open + inner + close;
+}
 
 // unixODBC as Debian builds it loads a driver named without a folder from
 // the multiarch odbc folder.
@@ -85,23 +98,9 @@ constexpr qsizetype kTds5PasswordBytes = 30;
 
 }  // namespace
 
-QString OdbcValue(const QString& value) {
-    bool special = value.contains(QLatin1Char(';')) || value.contains(QLatin1Char('{')) ||
-                   value.contains(QLatin1Char('}')) || hasEdgeBlank(value);
-    if (!special) return value;
-    QString inner = value;
-    inner.replace(QLatin1Char('}'), QStringLiteral("}}"));
-    return QLatin1Char('{') + inner + QLatin1Char('}');
-}
+QString OdbcValue(const QString& value) { return enclosed(value, u";{}", u'{', u'}'); }
 
-QString OleDbValue(const QString& value) {
-    bool special = value.contains(QLatin1Char(';')) || value.contains(QLatin1Char('\'')) ||
-                   value.contains(QLatin1Char('"')) || hasEdgeBlank(value);
-    if (!special) return value;
-    QString inner = value;
-    inner.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + inner + QLatin1Char('"');
-}
+QString OleDbValue(const QString& value) { return enclosed(value, u";'\"", u'"', u'"'); }
 
 std::vector<std::pair<QString, QString>> ParseOleDb(const QString& text) {
     std::vector<std::pair<QString, QString>> pairs;
@@ -197,18 +196,6 @@ QString AseToOdbc(const QString& oleDb, const std::function<bool(const QString&)
 using ConnectionString::OdbcValue;
 using ConnectionString::OleDbValue;
 
-namespace {
-bool tryOpen(const QString& connectionString) {
-    try {
-        Db::Connection connection;
-        connection.Open(connectionString);
-        return true;
-    } catch (const Db::Error&) {
-        return false;
-    }
-}
-}  // namespace
-
 QString IBMDB2::ConnectionString(const Profile& p) {
     return QStringLiteral("Driver={IBM DB2 ODBC DRIVER};Database=") + OdbcValue(p.database) +
            QStringLiteral(";Hostname=") + OdbcValue(p.server) + QStringLiteral(";Port=") + OdbcValue(p.port) +
@@ -216,13 +203,9 @@ QString IBMDB2::ConnectionString(const Profile& p) {
            OdbcValue(p.password) + QLatin1Char(';');
 }
 
-bool IBMDB2::TryConnect(const Profile& p) { return tryOpen(ConnectionString(p)); }
-
 QString SybaseASE::ConnectionString(const Profile& p) {
     return QStringLiteral("Provider=ASEOLEDB;Data Source=") +
            OleDbValue(p.server + QLatin1Char(':') + p.port) + QStringLiteral(";User Id=") +
            OleDbValue(p.user) + QStringLiteral(";Password=") + OleDbValue(p.password) +
            QStringLiteral(";;Catalog=") + OleDbValue(p.database);
 }
-
-bool SybaseASE::TryConnect(const Profile& p) { return tryOpen(ConnectionString(p)); }

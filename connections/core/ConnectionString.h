@@ -35,13 +35,13 @@ QString AseToOdbc(const QString& oleDb, const std::function<bool(const QString& 
 
 }  // namespace ConnectionString
 
+// The DB2 string: ODBC's grammar, for IBM's DB2 ODBC driver.
 namespace IBMDB2 {
 QString ConnectionString(const Profile& p);
-// True when a connection with the profile opens; every failure is False.
-bool TryConnect(const Profile& p);
 }  // namespace IBMDB2
 
+// The ASE string: OLE DB's grammar, for the ASEOLEDB provider; AseToOdbc
+// makes it the string that reaches ASE from here.
 namespace SybaseASE {
 QString ConnectionString(const Profile& p);
-bool TryConnect(const Profile& p);
 }  // namespace SybaseASE

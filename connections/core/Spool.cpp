@@ -14,7 +14,7 @@
 #include <type_traits>
 #include <variant>
 
-#include "connections/core/Odbc.h"
+#include "connections/core/Error.h"
 
 namespace Db {
 
@@ -312,27 +312,25 @@ T Spool::take() {
     return v;
 }
 
+// A value of a fixed size, as add wrote it: the alternative I of Value as it
+// lay in memory.
+template <std::size_t I>
+Value Spool::takeFixed(unsigned char tag) {
+    if constexpr (I == std::variant_size_v<Value>) {
+        throw fileError("read back", folder_, EILSEQ);
+    } else {
+        using T = std::variant_alternative_t<I, Value>;
+        if constexpr (std::is_trivially_copyable_v<T> && !std::is_same_v<T, Null>)
+            if (tag == I) return Value(std::in_place_index<I>, take<T>());
+        return takeFixed<I + 1>(tag);
+    }
+}
+
 Value Spool::takeValue() {
     const auto tag = take<unsigned char>();
     switch (tag) {
         case tagOf<Null>():
             return Null{};
-        case tagOf<std::int64_t>():
-            return take<std::int64_t>();
-        case tagOf<std::uint64_t>():
-            return take<std::uint64_t>();
-        case tagOf<double>():
-            return take<double>();
-        case tagOf<float>():
-            return take<float>();
-        case tagOf<bool>():
-            return take<bool>();
-        case tagOf<Date>():
-            return take<Date>();
-        case tagOf<Time>():
-            return take<Time>();
-        case tagOf<Timestamp>():
-            return take<Timestamp>();
         case tagOf<Decimal>(): {
             std::string digits(take<std::uint64_t>(), '\0');
             get(digits.data(), digits.size());
@@ -346,22 +344,27 @@ Value Spool::takeValue() {
             return text;
         }
         case tagOf<QByteArray>():
-        case Utf8: {
-            const auto length = take<std::uint64_t>();
-            const auto size = static_cast<std::size_t>(length & ~Absent);
-            if (tag == Utf8) {
-                if (const char* bytes = contiguous(size))
-                    return (length & Absent) ? Value(Null{})
-                                             : Value(QString::fromUtf8(bytes, static_cast<qsizetype>(size)));
-            }
-            QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
-            get(bytes.data(), size);
-            if (length & Absent) return Null{};
-            if (tag == Utf8) return QString::fromUtf8(bytes);
-            return bytes;
-        }
+        case Utf8:
+            return takeBytes(tag);
     }
-    throw fileError("read back", folder_, EILSEQ);
+    return takeFixed(tag);
+}
+
+// Bytes, or text in UTF-8, with a length that marks a value that arrived in
+// pieces and turned out NULL.
+Value Spool::takeBytes(unsigned char tag) {
+    const auto length = take<std::uint64_t>();
+    const auto size = static_cast<std::size_t>(length & ~Absent);
+    if (tag == Utf8) {
+        if (const char* bytes = contiguous(size))
+            return (length & Absent) ? Value(Null{})
+                                     : Value(QString::fromUtf8(bytes, static_cast<qsizetype>(size)));
+    }
+    QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
+    get(bytes.data(), size);
+    if (length & Absent) return Null{};
+    if (tag == Utf8) return QString::fromUtf8(bytes);
+    return bytes;
 }
 
 }  // namespace Db

@@ -63,6 +63,9 @@ private:
     template <typename T>
     T take();
     Value takeValue();
+    template <std::size_t I = 0>
+    Value takeFixed(unsigned char tag);
+    Value takeBytes(unsigned char tag);
     void release();
 
     int columns_;

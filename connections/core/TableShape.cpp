@@ -7,57 +7,31 @@
 #include <algorithm>
 #include <optional>
 
+#include "connections/core/DriverText.h"
+#include "connections/core/Error.h"
+#include "connections/core/Handle.h"
+
 namespace Db {
 
-namespace {
-
-// Connection keeps its handle to itself and its friends in this layer, and
-// the catalogue functions need it too. An explicit instantiation may name
-// a private member: this one hands the file a pointer to handle().
-using HandleMember = void* (Connection::*)() const;
-HandleMember handleMember();
-template <HandleMember M>
-struct HandleAccess {
-    friend HandleMember handleMember() { return M; }
+// The connection's handle, for the catalogue calls, which no other part of
+// the layer makes.
+struct CatalogAccess {
+    static SQLHDBC dbc(const Connection& c) { return c.handle(); }
 };
-template struct HandleAccess<&Connection::handle>;
 
-SQLHDBC dbcOf(const Connection& c) { return (c.*handleMember())(); }
-
-bool succeeded(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
-
-[[noreturn]] void failed(SQLSMALLINT type, SQLHANDLE handle) {
-    QStringList messages, states;
-    QList<int> natives;
-    SQLCHAR state[6] = {}, text[1024] = {};
-    SQLINTEGER native = 0;
-    SQLSMALLINT length = 0;
-    for (SQLSMALLINT i = 1; succeeded(SQLGetDiagRec(type, handle, i, state, &native, text, sizeof text, &length));
-         ++i) {
-        states << QString::fromUtf8(reinterpret_cast<const char*>(state));
-        natives << int(native);
-        messages << QString::fromUtf8(reinterpret_cast<const char*>(text), std::min<int>(length, sizeof text - 1));
-    }
-    if (messages.isEmpty()) messages << QStringLiteral("The catalogue call failed.");
-    throw Error(messages.join(QLatin1Char('\n')), states, natives);
-}
+namespace {
 
 // One statement handle on the connection, for one catalogue call or query.
 class Statement {
 public:
-    explicit Statement(Connection& c) : dbc_(dbcOf(c)) {
-        if (!succeeded(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &h_))) failed(SQL_HANDLE_DBC, dbc_);
-        SQLSetStmtAttr(h_, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(c.QueryTimeout)), 0);
+    explicit Statement(Connection& c)
+        : dbc_(CatalogAccess::dbc(c)), handle_(SQL_HANDLE_STMT, dbc_), h_(handle_.get()) {
+        limitWait(h_, c.QueryTimeout);
     }
-    ~Statement() { SQLFreeHandle(SQL_HANDLE_STMT, h_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
 
     SQLHSTMT get() const { return h_; }
     SQLHDBC dbc() const { return dbc_; }
-    void check(SQLRETURN rc) const {
-        if (!succeeded(rc)) failed(SQL_HANDLE_STMT, h_);
-    }
+    void check(SQLRETURN rc) const { Db::check(rc, SQL_HANDLE_STMT, h_); }
     bool next() const {
         const SQLRETURN rc = SQLFetch(h_);
         if (rc == SQL_NO_DATA) return false;
@@ -71,7 +45,8 @@ public:
 
 private:
     SQLHDBC dbc_;
-    SQLHSTMT h_ = SQL_NULL_HSTMT;
+    Handle handle_;
+    SQLHSTMT h_;
 };
 
 std::optional<QString> Statement::value(int column) const {
@@ -315,7 +290,7 @@ TableShape ReadTableShape(Connection& connection, const QString& table, const QS
     shape.defaults = readDefaults(connection, table);
     shape.autoIncrement = readAutoIncrement(connection, selectAll);
     shape.foreignKeys = readForeignKeys(connection, table);
-    const Catalogue* catalogue = catalogueOf(dbmsName(dbcOf(connection)));
+    const Catalogue* catalogue = catalogueOf(dbmsName(CatalogAccess::dbc(connection)));
     if (!catalogue) return shape;
     shape.triggers = readClauses(connection, catalogue->triggers, table);
     shape.checks = readClauses(connection, catalogue->checks, table);

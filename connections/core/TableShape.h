@@ -5,7 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "connections/core/Odbc.h"
+#include "connections/core/Connection.h"
+#include "connections/core/Recordset.h"
 
 // What a table holds beyond its columns' types, as its database tells it
 // through the driver's catalogue functions (SQLPrimaryKeys, SQLStatistics,

@@ -3,8 +3,9 @@
 #include "app/core/Dialogs.h"
 #include "app/core/ErrorReport.h"
 #include "app/windows/Appearance.h"
+#include "connections/core/Connection.h"
 #include "connections/core/ConnectionString.h"
-#include "connections/core/Odbc.h"
+#include "connections/core/TryConnect.h"
 
 using namespace Controls;
 

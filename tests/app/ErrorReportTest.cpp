@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/core/ErrorReport.h"
-#include "connections/core/Odbc.h"
+#include "connections/core/Error.h"
 #include "support/ScriptedDialogs.h"
 
 namespace {

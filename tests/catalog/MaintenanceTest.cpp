@@ -7,6 +7,7 @@
 #include "catalog/core/Listing.h"
 #include "catalog/core/Maintenance.h"
 #include "catalog/core/Statements.h"
+#include "connections/core/Connection.h"
 #include "support/RecordingHost.h"
 #include "support/TestOdbc.h"
 

@@ -5,7 +5,9 @@
 #include <limits>
 
 #include "connections/core/BatchInsert.h"
+#include "connections/core/Connection.h"
 #include "connections/core/ConnectionString.h"
+#include "connections/core/Recordset.h"
 #include "support/MariaDb.h"
 #include "support/TestOdbc.h"
 

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "connections/core/BatchInsert.h"
+#include "connections/core/Connection.h"
 #include "support/TestOdbc.h"
 
 using namespace Db;

@@ -3,7 +3,7 @@
 #include <QFile>
 
 #include "connections/core/ConnectionString.h"
-#include "connections/core/Odbc.h"
+#include "connections/core/Error.h"
 #include "support/TestOdbc.h"
 
 namespace {

@@ -2,8 +2,11 @@
 
 #include <QDir>
 
+#include "connections/core/AdoTypes.h"
+#include "connections/core/Connection.h"
 #include "connections/core/ConnectionString.h"
-#include "connections/core/Odbc.h"
+#include "connections/core/DriverText.h"
+#include "connections/core/Recordset.h"
 #include "support/TestOdbc.h"
 
 using namespace Db;

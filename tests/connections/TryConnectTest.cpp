@@ -3,8 +3,9 @@
 #include <QElapsedTimer>
 #include <QTcpServer>
 
+#include "connections/core/Connection.h"
 #include "connections/core/ConnectionString.h"
-#include "connections/core/Odbc.h"
+#include "connections/core/TryConnect.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TdsLoginCatcher.h"
 #include "support/TestOdbc.h"

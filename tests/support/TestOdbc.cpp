@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "connections/core/Connection.h"
 #include "connections/core/ConnectionString.h"
+#include "connections/core/Recordset.h"
 #include "transfer/core/ValueText.h"
 
 namespace TestOdbc {

@@ -6,8 +6,8 @@
 #include <ostream>
 #include <vector>
 
-#include "connections/core/Odbc.h"
 #include "connections/core/Profile.h"
+#include "connections/core/Value.h"
 
 // The databases of the tests: SQLite files reached through the real ODBC
 // driver manager and Debian's SQLite ODBC driver, which an odbcinst.ini in a

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include "connections/core/AdoTypes.h"
 #include "transfer/core/Datatype.h"
 
 using Datatype::Direction;
@@ -23,7 +24,7 @@ TEST(Datatype, AdoNamesAreSpelledExactly) {
     const QStringList words = QString::fromLatin1(kNames).split(QLatin1Char(' '));
     ASSERT_EQ(words.size(), 78);
     for (qsizetype i = 0; i < words.size(); i += 2)
-        EXPECT_EQ(Datatype::AdoTypeName(qint16(words[i].toInt())).toStdString(), words[i + 1].toStdString());
+        EXPECT_EQ(Db::AdoTypeName(qint16(words[i].toInt())).toStdString(), words[i + 1].toStdString());
 }
 
 // Sweeps every 16-bit code: only the 39 named ones have a name, only the two
@@ -31,7 +32,7 @@ TEST(Datatype, AdoNamesAreSpelledExactly) {
 TEST(Datatype, EveryCodeMapsToATypeText) {
     int named = 0;
     for (int code = -32768; code <= 32767; ++code) {
-        named += !Datatype::AdoTypeName(qint16(code)).isEmpty();
+        named += !Db::AdoTypeName(qint16(code)).isEmpty();
         const bool date = code == 7 || code == 133;
         ASSERT_EQ(Datatype::ColumnTypeTextFor(Direction::ToDb2, code),
                   date ? QStringLiteral(" DATE,") : QStringLiteral(" LONG VARCHAR,"))

@@ -4,8 +4,8 @@
 #include <QLocale>
 
 #include "catalog/core/Listing.h"
+#include "connections/core/Connection.h"
 #include "connections/core/ConnectionString.h"
-#include "connections/core/Odbc.h"
 #include "support/MariaDb.h"
 #include "support/RecordingHost.h"
 #include "support/TestOdbc.h"

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "connections/core/BatchInsert.h"
+#include "connections/core/Connection.h"
 #include "support/TestOdbc.h"
 #include "transfer/core/Transfer.h"
 #include "transfer/core/ValueText.h"

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "catalog/core/CommandHost.h"
-#include "connections/core/Odbc.h"
+#include "connections/core/Connection.h"
+#include "connections/core/Recordset.h"
 #include "transfer/core/Datatype.h"
 #include "transfer/core/KeptKeys.h"
 #include "transfer/core/KeptTypes.h"

@@ -10,16 +10,12 @@ namespace Datatype {
 
 enum class Direction { ToAse, ToDb2 };
 
-// The ADO data-type name of a field's type code, spelled as ADO spells it;
-// empty for a code ADO does not define (array-flagged codes included).
-QString AdoTypeName(qint16 code);
-
 // The text that follows a delimited column name in CREATE TABLE: a leading
 // space and a trailing comma, so the caller only trims the last comma.
 QString ColumnTypeText(Direction d, const QString& lowerCasedTypeName);
 
-// ColumnTypeText for a field's raw type code. A code that does not fit in
-// 16 bits is treated as unknown rather than wrapped onto some other type.
+// ColumnTypeText for a field's raw type code, by its ADO name (AdoTypes). A
+// code that does not fit in 16 bits is unknown, never wrapped onto another.
 QString ColumnTypeTextFor(Direction d, int fieldTypeCode);
 
 }  // namespace Datatype

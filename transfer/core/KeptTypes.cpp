@@ -5,6 +5,7 @@
 
 #include <QLocale>
 
+#include "connections/core/AdoTypes.h"
 #include "connections/core/IsoText.h"
 #include "transfer/core/ValueText.h"
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "connections/core/BatchInsert.h"
-#include "connections/core/Odbc.h"
+#include "connections/core/Recordset.h"
 #include "connections/core/Value.h"
 #include "transfer/core/Datatype.h"
 

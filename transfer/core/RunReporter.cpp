@@ -1,6 +1,6 @@
 #include "transfer/core/RunReporter.h"
 
-#include "connections/core/Odbc.h"
+#include "connections/core/Error.h"
 
 void RunReporter::beginTable(const QString& table) {
     table_ = table;

@@ -5,10 +5,13 @@
 #include <memory>
 
 #include "catalog/core/Identifiers.h"
+#include "connections/core/BatchInsert.h"
+#include "connections/core/Connection.h"
 #include "connections/core/ConnectionString.h"
-#include "connections/core/Odbc.h"
+#include "connections/core/Recordset.h"
 #include "connections/core/TableShape.h"
 #include "transfer/core/CopyRun.h"
+#include "transfer/core/KeptTypes.h"
 #include "transfer/core/Transfer.h"
 #include "transfer/core/ValueText.h"
 

@@ -4,6 +4,7 @@
 #include <QLocale>
 
 #include "connections/core/IsoText.h"
+#include "connections/core/Recordset.h"
 #include "transfer/core/ValueText.h"
 
 namespace {

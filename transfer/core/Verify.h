@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "connections/core/Odbc.h"
+#include "connections/core/Connection.h"
 #include "connections/core/Value.h"
 
 // The check after a copy: the target is read back and compared with what

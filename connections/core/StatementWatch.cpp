@@ -1,4 +1,4 @@
-#include "connections/core/Watchdog.h"
+#include "connections/core/StatementWatch.h"
 
 #include <sql.h>
 
