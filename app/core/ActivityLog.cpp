@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 
 #include "app/core/Dialogs.h"
+#include "app/core/Text.h"
 
 #ifndef Q_OS_WIN
 #include <fcntl.h>
@@ -94,10 +95,7 @@ QString ActivityLog::DefaultPath() {
 ActivityLog::ActivityLog(QString path) : path_(std::move(path)) {}
 
 void ActivityLog::append(const QString& text) {
-    QString line = Now() + QLatin1Char(' ') + text;
-    line.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    line.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    const QByteArray bytes = line.toUtf8() + '\n';
+    const QByteArray bytes = (Now() + QLatin1Char(' ') + OneLine(text)).toUtf8() + '\n';
     QString why;
 #ifdef Q_OS_WIN
     QDir().mkpath(QFileInfo(path_).absolutePath());

@@ -1,4 +1,4 @@
-#include "app/cli/ConsoleHost.h"
+#include "cli/ConsoleHost.h"
 
 #include <QRegularExpression>
 #include <atomic>
@@ -6,11 +6,13 @@
 
 #include "app/core/Dialogs.h"
 #include "app/core/Program.h"
+#include "app/core/Text.h"
 
 namespace {
 std::atomic<bool> stop{false};
 
-QString sideName(Side side) { return side == Side::Db2 ? QStringLiteral("DB2") : QStringLiteral("ASE"); }
+// A text on one line, without the spaces around it.
+QString OneLineTrimmed(const QString& text) { return OneLine(text).trimmed(); }
 
 QString Ended(const TableCopy& c) {
     QString line = QStringLiteral("%1: %2 rows copied, %3 not copied, %4 s")
@@ -41,27 +43,20 @@ ConsoleHost::ConsoleHost(const Profile& db2, const Profile& ase, QTextStream& ou
 void ConsoleHost::interrupt() { stop = true; }
 bool ConsoleHost::interrupted() { return stop; }
 
-QString ConsoleHost::oneLine(QString text) {
-    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return text.trimmed();
-}
-
 void ConsoleHost::report(const Failure& f) {
     failed_ = true;
     if (terminal_ && !tables_.empty() && !tables_.back().done) err_ << "\n";
     if (f.table.isEmpty())
-        err_ << "velmarch: " << oneLine(f.description) << Qt::endl;
+        err_ << "velmarch: " << OneLineTrimmed(f.description) << Qt::endl;
     else if (f.row > 0)
-        err_ << f.table << " row " << f.row << ": " << oneLine(f.description) << Qt::endl;
+        err_ << f.table << " row " << f.row << ": " << OneLineTrimmed(f.description) << Qt::endl;
     else
-        err_ << f.table << ": " << oneLine(f.description) << Qt::endl;
+        err_ << f.table << ": " << OneLineTrimmed(f.description) << Qt::endl;
 }
 
 void ConsoleHost::toStderr(const QString& text) {
     if (terminal_ && !tables_.empty() && !tables_.back().done) err_ << "\n";
-    err_ << oneLine(text) << Qt::endl;
+    err_ << OneLineTrimmed(text) << Qt::endl;
 }
 
 void ConsoleHost::message(const QString& text) {
@@ -81,7 +76,7 @@ int ConsoleHost::askOverwrite(const QString& table) {
             return Dialogs::Yes;
         case Existing::Skip:
             tables_.push_back({table,
-                               QStringLiteral("skipped, the %1 database has it").arg(sideName(target)),
+                               QStringLiteral("skipped, the %1 database has it").arg(SideName(target)),
                                {},
                                true,
                                0});
@@ -91,8 +86,8 @@ int ConsoleHost::askOverwrite(const QString& table) {
     }
     failed_ = true;
     tables_.push_back(
-        {table, QStringLiteral("refused, the %1 database has it").arg(sideName(target)), {}, true, 0});
-    err_ << table << ": the " << sideName(target)
+        {table, QStringLiteral("refused, the %1 database has it").arg(SideName(target)), {}, true, 0});
+    err_ << table << ": the " << SideName(target)
          << " database already has this table; --overwrite replaces it, --skip-existing leaves it"
          << Qt::endl;
     return Dialogs::No;
