@@ -89,12 +89,7 @@ public:
 // The logins as the windows keep them, with a password from the
 // environment where one is set there (an argument would show in ps).
 Profile Login(Settings& settings, Side side) {
-    const size_t first = side == Side::Ase ? 0 : 5;
-    QStringList v;
-    for (size_t i = first; i < first + 5; ++i)
-        v << settings.read(QString::fromLatin1(Settings::Logins[i].name),
-                           QString::fromLatin1(Settings::Logins[i].defaultValue));
-    Profile p{v[0], v[1], v[2], v[3], v[4]};
+    Profile p = settings.login(side);
     const char* variable = side == Side::Db2 ? "VELMARCH_DB2_PASSWORD" : "VELMARCH_ASE_PASSWORD";
     if (qEnvironmentVariableIsSet(variable)) p.password = qEnvironmentVariable(variable);
     return p;

@@ -19,17 +19,20 @@
 #include <cstring>
 #endif
 
-const std::array<Settings::Key, 10> Settings::Logins = {{
-    {"ASEServer", ""},
-    {"ASEPort", "5000"},
-    {"ASEUser", ""},
-    {"ASEPassword", ""},
-    {"ASEDatabase", ""},
-    {"Server", ""},
-    {"Port", "50069"},
-    {"User", ""},
-    {"Password", ""},
-    {"Database", ""},
+const std::array<Settings::Key, 5> Settings::AseKeys = {{
+    {&Profile::server, "ASEServer", ""},
+    {&Profile::port, "ASEPort", "5000"},
+    {&Profile::user, "ASEUser", ""},
+    {&Profile::password, "ASEPassword", ""},
+    {&Profile::database, "ASEDatabase", ""},
+}};
+
+const std::array<Settings::Key, 5> Settings::Db2Keys = {{
+    {&Profile::server, "Server", ""},
+    {&Profile::port, "Port", "50069"},
+    {&Profile::user, "User", ""},
+    {&Profile::password, "Password", ""},
+    {&Profile::database, "Database", ""},
 }};
 
 namespace {
@@ -84,6 +87,22 @@ void Settings::write(const QString& key, const QString& value) {
     MsgBox(QStringLiteral("The logins could not be saved in %1: %2. What you type is used until the "
                           "program ends, but it will not be there next time.")
                .arg(QDir::toNativeSeparators(fileName()), why));
+}
+
+Profile Settings::login(Side side) const {
+    Profile p;
+    for (const Key& k : KeysOf(side))
+        p.*k.field = read(QString::fromLatin1(k.name), QString::fromLatin1(k.defaultValue));
+    return p;
+}
+
+void Settings::setLogin(Side side, const Profile& login) {
+    for (const Key& k : KeysOf(side)) write(QString::fromLatin1(k.name), login.*k.field);
+}
+
+void Settings::setLogin(Side side, QString Profile::*field, const QString& value) {
+    for (const Key& k : KeysOf(side))
+        if (k.field == field) write(QString::fromLatin1(k.name), value);
 }
 
 int Settings::queryTimeout() const {

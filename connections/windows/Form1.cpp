@@ -18,6 +18,16 @@ QString helpText(const QStringList& phrases) {
     return text;
 }
 
+
+// A login's fields in the order of their boxes, top to bottom.
+QString Profile::* const Fields[] = {&Profile::server, &Profile::port, &Profile::user, &Profile::password,
+                                     &Profile::database};
+
+std::array<TextBox*, 5> BoxesOf(const Form1& f, Side side) {
+    if (side == Side::Ase) return {f.Text1, f.Text2, f.Text3, f.Text4, f.Text5};
+    return {f.Text6, f.Text7, f.Text8, f.Text9, f.Text10};
+}
+
 }  // namespace
 
 Form1::Form1(Settings& settings, Program& program, Owner& owner)
@@ -103,12 +113,13 @@ Form1::Form1(Settings& settings, Program& program, Owner& owner)
     for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 
     // Every change of a box writes its whole text under its key at once.
-    TextBox* boxes[] = {Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9, Text10};
-    for (size_t i = 0; i < std::size(boxes); ++i) {
-        const QString key = QString::fromLatin1(Settings::Logins[i].name);
-        connect(boxes[i], &QLineEdit::textChanged, this, [this, key](const QString& text) {
-            if (!program_.IsEnding()) settings_.write(key, text);
-        });
+    for (Side side : {Side::Ase, Side::Db2}) {
+        const auto boxes = BoxesOf(*this, side);
+        for (size_t i = 0; i < boxes.size(); ++i) {
+            connect(boxes[i], &QLineEdit::textChanged, this, [this, side, field = Fields[i]](const QString& text) {
+                if (!program_.IsEnding()) settings_.setLogin(side, field, text);
+            });
+        }
     }
 
     auto command = [this](PushButton* b, void (Form1::*handler)()) {
@@ -137,13 +148,12 @@ void Form1::Form_Load() {
     bool hand = false;
     p(110, [&] { hand = FileExists(HandCursorPath()); });
     if (hand) p(112, [&] { setMouseIcon(LoadCursorFile(HandCursorPath())); });
-    TextBox* boxes[] = {Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9, Text10};
-    for (size_t i = 0; i < std::size(boxes); ++i) {
-        const auto& key = Settings::Logins[i];
-        p(114 + 2 * int(i), [&] {
-            boxes[i]->setText(
-                settings_.read(QString::fromLatin1(key.name), QString::fromLatin1(key.defaultValue)));
-        });
+    int line = 114;
+    for (Side side : {Side::Ase, Side::Db2}) {
+        const Profile stored = settings_.login(side);
+        const auto boxes = BoxesOf(*this, side);
+        for (size_t i = 0; i < boxes.size(); ++i, line += 2)
+            p(line, [&] { boxes[i]->setText(stored.*Fields[i]); });
     }
     bool db2 = false, ase = false;
     p(134, [&] { db2 = IBMDB2::TryConnect(profile(Side::Db2)); });
