@@ -1,8 +1,5 @@
 #include "cli/CommandLine.h"
 
-#include <signal.h>
-#include <unistd.h>
-
 #include <QTextStream>
 #include <cstdio>
 #include <memory>
@@ -12,6 +9,7 @@
 #include "cli/ConsoleHost.h"
 #include "app/core/ActivityLog.h"
 #include "app/core/Dialogs.h"
+#include "app/core/Platform.h"
 #include "app/core/Program.h"
 #include "app/core/Settings.h"
 #include "app/core/Text.h"
@@ -122,17 +120,11 @@ QStringList Select(ConsoleHost& console, Side side, const QStringList& names) {
     return items;
 }
 
-void OnInterrupt(int) {
-    ConsoleHost::interrupt();
-    // A second Ctrl-C ends the program at once.
-    signal(SIGINT, SIG_DFL);
-}
-
 // What every command that reaches the databases shares: the logins, the
 // console that answers for the user, and the log of what was done.
 struct Session {
     Session(const Arguments& a, const Profile& db2, const Profile& ase)
-        : console(db2, ase, out(), err(), isatty(STDOUT_FILENO)),
+        : console(db2, ase, out(), err(), Platform::StdoutIsTerminal()),
           host(console, log, QStringLiteral("velmarch ") + a.command) {}
     ConsoleHost console;
     ActivityLog log;
@@ -197,10 +189,7 @@ int Change(const Arguments& a, Session& s) {
     const QStringList items = Select(s.console, *a.side, names);
     if (items.count(QString()) == items.size()) return Incomplete;
 
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
+    Platform::OnInterrupt(ConsoleHost::interrupt);
     try {
         TableCommandOf(a.command)(a, s, items);
     } catch (const Program::Ending&) {

@@ -10,13 +10,12 @@ class QSettings;
 
 // The per-user store of the ten login fields and the query timeout:
 // application "Quillmoor", section "Velmarch". Values are kept exactly as
-// typed, passwords included, so off Windows a file the program creates is
-// readable by its owner only.
+// typed, passwords included, so a file the program creates is readable by
+// its owner only.
 class Settings {
 public:
-    // The user's own store: on Windows the registry branch where SaveSetting
-    // keeps Quillmoor/Velmarch, elsewhere Quillmoor.ini in the user's
-    // configuration folder (XDG_CONFIG_HOME moves it, as the demo does).
+    // The user's own store: Quillmoor.ini in the user's configuration
+    // folder (XDG_CONFIG_HOME moves it, as the demo does).
     Settings();
     // A store in the given file (the command line's --settings, tests).
     explicit Settings(const QString& filePath);
