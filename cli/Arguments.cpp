@@ -8,6 +8,7 @@ namespace {
 
 // What a command word takes after it.
 enum class Takes { Nothing, Side, SideAndTables, OldAndNew };
+// (a Side command takes patterns too, but needs none)
 
 struct CommandWord {
     const char* name;
@@ -15,8 +16,8 @@ struct CommandWord {
 };
 
 const CommandWord Commands[] = {
-    {"list", Takes::Side},          {"send", Takes::SideAndTables}, {"delete", Takes::SideAndTables},
-    {"rename", Takes::OldAndNew},   {"log", Takes::Nothing},
+    {"list", Takes::Side},        {"send", Takes::SideAndTables}, {"delete", Takes::SideAndTables},
+    {"rename", Takes::OldAndNew}, {"log", Takes::Nothing},
 };
 
 const CommandWord* FindCommand(const QString& word) {
@@ -36,7 +37,7 @@ using Apply = QString (*)(Reading&, const QString& value);
 
 struct Option {
     const char* name;
-    const char* goesWith;   // the command it goes with; empty for any
+    const char* goesWith;   // the commands it goes with, split by spaces; empty for any
     const char* misplaced;  // what is said when it comes with another
     const char* missing;    // for an option with a value: what is said without one
     Apply apply;
@@ -49,8 +50,7 @@ bool Whole(const QString& text, int low, int high, int& number) {
     return ok && number >= low && number <= high;
 }
 
-const char* const SendOnly =
-    "--overwrite, --skip-existing, --keep-types, --batch and --verify go with send";
+const char* const SendOnly = "--overwrite, --skip-existing, --keep-types, --batch and --verify go with send";
 
 const Option Options[] = {
     {"--settings", "", "", "--settings needs a file",
@@ -58,19 +58,32 @@ const Option Options[] = {
          r.a.settings = v;
          return v.isEmpty() ? QStringLiteral("--settings needs a file") : QString();
      }},
-    {"--overwrite", "send", SendOnly, nullptr, [](Reading& r, const QString&) { return r.overwrite = true, QString(); }},
-    {"--skip-existing", "send", SendOnly, nullptr, [](Reading& r, const QString&) { return r.skip = true, QString(); }},
+    {"--overwrite", "send", SendOnly, nullptr,
+     [](Reading& r, const QString&) { return r.overwrite = true, QString(); }},
+    {"--skip-existing", "send", SendOnly, nullptr,
+     [](Reading& r, const QString&) { return r.skip = true, QString(); }},
     {"--keep-types", "send", SendOnly, nullptr,
      [](Reading& r, const QString&) { return r.a.keepTypes = true, QString(); }},
-    {"--verify", "send", SendOnly, nullptr, [](Reading& r, const QString&) { return r.a.verify = true, QString(); }},
+    {"--verify", "send", SendOnly, nullptr,
+     [](Reading& r, const QString&) { return r.a.verify = true, QString(); }},
     {"--batch", "send", SendOnly, "--batch needs a number of rows",
      [](Reading& r, const QString& v) {
-         return Whole(v, 1, 10000, r.a.batch) ? QString()
-                                              : QStringLiteral("--batch takes a whole number from 1 to 10000");
+         return Whole(v, 1, 10000, r.a.batch)
+                    ? QString()
+                    : QStringLiteral("--batch takes a whole number from 1 to 10000");
+     }},
+    {"--exclude", "send delete list", "--exclude goes with send, delete and list",
+     "--exclude needs a pattern", [](Reading& r, const QString& v) { return r.a.excluded << v, QString(); }},
+    {"--tables-from", "send delete list", "--tables-from goes with send, delete and list",
+     "--tables-from needs a file",
+     [](Reading& r, const QString& v) {
+         r.a.tablesFrom = v;
+         return v.isEmpty() ? QStringLiteral("--tables-from needs a file") : QString();
      }},
     {"-n", "log", "-n goes with log", "-n needs a number of lines",
      [](Reading& r, const QString& v) {
-         return Whole(v, 0, INT_MAX, r.a.lines) ? QString() : QStringLiteral("-n takes a whole number of lines");
+         return Whole(v, 0, INT_MAX, r.a.lines) ? QString()
+                                                : QStringLiteral("-n takes a whole number of lines");
      }},
 };
 
@@ -110,7 +123,8 @@ QString Step(Reading& r, const QStringList& args, qsizetype& i) {
     if (arg == QLatin1String("--")) return r.onlyNames = true, QString();
     const Option* o = FindOption(arg);
     if (!o) {
-        if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) return QStringLiteral("unknown option ") + arg;
+        if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1)
+            return QStringLiteral("unknown option ") + arg;
         return Word(r, arg);
     }
     r.used << arg;
@@ -123,7 +137,8 @@ QString Step(Reading& r, const QStringList& args, qsizetype& i) {
 // the table; empty when none does.
 QString Misplaced(const Reading& r) {
     for (const Option& o : Options)
-        if (*o.goesWith && r.used.contains(QLatin1String(o.name)) && r.a.command != QLatin1String(o.goesWith))
+        if (*o.goesWith && r.used.contains(QLatin1String(o.name)) &&
+            !QString::fromLatin1(o.goesWith).split(QLatin1Char(' ')).contains(r.a.command))
             return QString::fromLatin1(o.misplaced);
     return {};
 }
@@ -139,8 +154,7 @@ QString Complete(Arguments& a) {
         return {};
     }
     if (!a.side) return QStringLiteral("name the database: db2 or ase");
-    if (takes == Takes::Side && !a.names.isEmpty()) return a.command + QStringLiteral(" takes no table names");
-    if (takes == Takes::SideAndTables && a.names.isEmpty())
+    if (takes == Takes::SideAndTables && a.names.isEmpty() && a.tablesFrom.isEmpty())
         return a.command + QStringLiteral(" needs at least one table name");
     return {};
 }

@@ -21,6 +21,8 @@ struct Arguments {
     int batch = 0;
     bool verify = false;
     int lines = 50;
+    QStringList excluded;  // patterns of tables to leave out
+    QString tablesFrom;    // a file of further names and patterns; "-" for stdin
 };
 
 // Arguments that make no sense, and why, in the words the user is told.

@@ -1,12 +1,11 @@
 #include "cli/CommandLine.h"
 
+#include <QFile>
 #include <QTextStream>
 #include <cstdio>
 #include <memory>
 #include <optional>
 
-#include "cli/Arguments.h"
-#include "cli/ConsoleHost.h"
 #include "app/core/ActivityLog.h"
 #include "app/core/Dialogs.h"
 #include "app/core/Platform.h"
@@ -16,6 +15,9 @@
 #include "catalog/core/Listing.h"
 #include "catalog/core/LoggedHost.h"
 #include "catalog/core/Maintenance.h"
+#include "cli/Arguments.h"
+#include "cli/ConsoleHost.h"
+#include "cli/TableChoice.h"
 #include "connections/core/ConnectionString.h"
 #include "connections/core/Odbc.h"
 #include "transfer/core/Send.h"
@@ -38,7 +40,8 @@ const QStringList QtValueOptions{QStringLiteral("-platform"),        QStringLite
 const char* const Usage =
     "Usage:\n"
     "  velmarch                      the windows\n"
-    "  velmarch list db2|ase         the tables of that database, one name a line\n"
+    "  velmarch list db2|ase [TABLE...]\n"
+    "                                the tables of that database, one name a line\n"
     "  velmarch send db2|ase TABLE... [--overwrite | --skip-existing] [--keep-types]\n"
     "                                [--batch N] [--verify]\n"
     "                                copy tables from that database to the other one\n"
@@ -46,6 +49,12 @@ const char* const Usage =
     "  velmarch rename OLD NEW       rename a DB2 table\n"
     "  velmarch log [-n N]           the last 50 (or N) lines of the activity log\n"
     "  velmarch --help | --version\n"
+    "\n"
+    "A TABLE may hold * (any characters) and ? (any one), matched against the list\n"
+    "the window shows in any letter case. list, send and delete also take\n"
+    "--exclude PATTERN (once per pattern) and --tables-from FILE (names and patterns\n"
+    "one a line, - for standard input; blank lines and lines starting with # are\n"
+    "skipped).\n"
     "\n"
     "Every command takes --settings FILE: the logins are read from the windows'\n"
     "settings file, or from FILE. VELMARCH_DB2_PASSWORD and VELMARCH_ASE_PASSWORD,\n"
@@ -115,8 +124,7 @@ QStringList Select(ConsoleHost& console, Side side, const QStringList& names) {
     const QStringList items = console.select(side, names);
     for (qsizetype i = 0; i < names.size(); ++i)
         if (items[i].isEmpty())
-            err() << names[i] << ": the " << SideName(side)
-                  << " database lists no such table" << Qt::endl;
+            err() << names[i] << ": the " << SideName(side) << " database lists no such table" << Qt::endl;
     return items;
 }
 
@@ -136,7 +144,8 @@ bool LoginsOpen(const QList<Side>& needed, const Profile& db2, const Profile& as
     for (Side s : needed) {
         const QString problem = LoginProblem(s, s == Side::Db2 ? db2 : ase);
         if (problem.isEmpty()) continue;
-        err() << "velmarch: the " << SideName(s) << " login does not open: " << problem.simplified() << Qt::endl;
+        err() << "velmarch: the " << SideName(s) << " login does not open: " << problem.simplified()
+              << Qt::endl;
         return false;
     }
     return true;
@@ -158,40 +167,44 @@ bool ListsRead(Session& s, const QList<Side>& sides) {
     }
 }
 
-void SendTables(const Arguments& a, Session& s, const QStringList&) {
+// The tables a command works on, name for name with the items they select.
+struct Selection {
+    QStringList names, items;
+};
+
+void SendTables(const Arguments& a, Session& s, const Selection&) {
     const Send::Options options{a.keepTypes, a.batch, a.verify};
     *a.side == Side::Db2 ? Send::ToAse(s.host, options) : Send::ToDb2(s.host, options);
     s.console.printSummary();
 }
 
-void DeleteTables(const Arguments& a, Session& s, const QStringList& items) {
+void DeleteTables(const Arguments& a, Session& s, const Selection& chosen) {
     *a.side == Side::Db2 ? Maintenance::DeleteDb2Tables(s.host) : Maintenance::DeleteAseTables(s.host);
-    for (qsizetype i = 0; i < a.names.size(); ++i)
-        if (s.console.dropped.contains(items[i])) out() << a.names[i] << ": dropped" << '\n';
+    for (qsizetype i = 0; i < chosen.names.size(); ++i)
+        if (s.console.dropped.contains(chosen.items[i])) out() << chosen.names[i] << ": dropped" << '\n';
 }
 
-void RenameTable(const Arguments& a, Session& s, const QStringList&) {
+void RenameTable(const Arguments& a, Session& s, const Selection&) {
     s.console.newName = a.names[1];
     Maintenance::RenameDb2Table(s.host);
     if (s.console.renamed) out() << a.names[0] << ": renamed to " << a.names[1] << '\n';
 }
 
 // The commands that change a database, by their word.
-using TableCommand = void (*)(const Arguments&, Session&, const QStringList& items);
+using TableCommand = void (*)(const Arguments&, Session&, const Selection&);
 TableCommand TableCommandOf(const QString& word) {
     if (word == QLatin1String("send")) return SendTables;
     return word == QLatin1String("delete") ? DeleteTables : RenameTable;
 }
 
 // Runs a command that changes a database on the tables the names select.
-int Change(const Arguments& a, Session& s) {
-    const QStringList names = a.command == QLatin1String("rename") ? QStringList{a.names[0]} : a.names;
+int Change(const Arguments& a, Session& s, const QStringList& names) {
     const QStringList items = Select(s.console, *a.side, names);
     if (items.count(QString()) == items.size()) return Incomplete;
 
     Platform::OnInterrupt(ConsoleHost::interrupt);
     try {
-        TableCommandOf(a.command)(a, s, items);
+        TableCommandOf(a.command)(a, s, {names, items});
     } catch (const Program::Ending&) {
         s.console.printSummary();
         err() << "velmarch: stopped" << Qt::endl;
@@ -199,6 +212,16 @@ int Change(const Arguments& a, Session& s) {
     }
     out().flush();
     return !items.contains(QString()) && !s.console.somethingFailed() ? Done : Incomplete;
+}
+
+// The chosen tables that the list holds, in the list's order; a name it
+// does not hold is told.
+int List(Session& s, Side side, const QStringList& names) {
+    const QStringList items = Select(s.console, side, names);
+    for (const QString& item : s.host.list(side).items())
+        if (items.contains(item)) out() << item << '\n';
+    out().flush();
+    return items.contains(QString()) ? Incomplete : Done;
 }
 
 int RunCommand(const Arguments& a) {
@@ -217,10 +240,14 @@ int RunCommand(const Arguments& a) {
     s.console.target = other;
     s.console.existing = a.existing;
     if (!ListsRead(s, needed)) return Incomplete;
-    if (a.command != QLatin1String("list")) return Change(a, s);
-    for (const QString& name : s.host.list(side).items()) out() << name << '\n';
-    out().flush();
-    return Done;
+    if (a.command == QLatin1String("rename")) return Change(a, s, {a.names[0]});
+    const QStringList items = s.host.list(side).items();
+    const bool all = a.command == QLatin1String("list") && a.names.isEmpty();
+    const TableChoice::Chosen chosen = TableChoice::Choose(items, all ? items : a.names, a.excluded);
+    if (!chosen.unmatched.isEmpty())
+        return usageError(QStringLiteral("%1 matches no %2 table").arg(chosen.unmatched, SideName(side)));
+    if (a.command != QLatin1String("list")) return Change(a, s, chosen.names);
+    return List(s, side, chosen.names);
 }
 
 int Help() {
@@ -236,6 +263,17 @@ int Version() {
     out() << "velmarch " << VELMARCH_VERSION << '\n';
     out().flush();
     return Done;
+}
+
+// The whole text of a file, or of standard input for "-"; why it cannot
+// be read, or empty.
+QString ReadText(const QString& path, QString& text) {
+    QFile file;
+    const bool open = path == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
+                                                 : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+    if (!open) return file.errorString();
+    text = QString::fromUtf8(file.readAll());
+    return file.error() == QFile::NoError ? QString() : file.errorString();
 }
 
 int Log(const Arguments& a) {
@@ -273,10 +311,17 @@ int Run(const QStringList& args) {
     if (!unreadable.isEmpty())
         return usageError(QStringLiteral("--settings %1: %2").arg(a.settings, unreadable));
     if (a.command == QLatin1String("log")) return Log(a);
+    Arguments more = a;
+    if (!a.tablesFrom.isEmpty()) {
+        QString text;
+        const QString why = ReadText(a.tablesFrom, text);
+        if (!why.isEmpty()) return usageError(QStringLiteral("--tables-from %1: %2").arg(a.tablesFrom, why));
+        more.names << TableChoice::NamesIn(text);
+    }
     ConsoleDialogs dialogs;
     setDialogs(&dialogs);
     SetApplicationTitle();
-    const int status = RunCommand(a);
+    const int status = RunCommand(more);
     setDialogs(nullptr);
     return status;
 }

@@ -1,12 +1,12 @@
 #include "cli/ConsoleHost.h"
 
-#include <QRegularExpression>
 #include <atomic>
 #include <cmath>
 
 #include "app/core/Dialogs.h"
 #include "app/core/Program.h"
 #include "app/core/Text.h"
+#include "cli/TableChoice.h"
 
 namespace {
 std::atomic<bool> stop{false};
@@ -25,15 +25,6 @@ QString Ended(const TableCopy& c) {
     return line;
 }
 
-// The item of that name; without one, the only item that differs from it in
-// letter case alone; -1 when there is none or more than one.
-int IndexOf(const QStringList& items, const QString& name) {
-    const int exact = int(items.indexOf(name));
-    if (exact >= 0) return exact;
-    const QRegularExpression same(QLatin1Char('^') + QRegularExpression::escape(name) + QLatin1Char('$'),
-                                  QRegularExpression::CaseInsensitiveOption);
-    return items.filter(same).size() == 1 ? int(items.indexOf(same)) : -1;
-}
 }  // namespace
 
 ConsoleHost::ConsoleHost(const Profile& db2, const Profile& ase, QTextStream& out, QTextStream& err,
@@ -98,7 +89,7 @@ QStringList ConsoleHost::select(Side side, const QStringList& names) {
     const QStringList items = l.items();
     QStringList chosen;
     for (const QString& name : names) {
-        const int i = IndexOf(items, name);
+        const int i = TableChoice::IndexOf(items, name);
         chosen << (i < 0 ? QString() : items[i]);
         if (i < 0) continue;
         l.setSelected(i, true);

@@ -91,7 +91,8 @@ QString Unreadable(const QString& path, bool mustExist) {
     const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     ::close(fd);
     if (regular) return {};
-    return S_ISDIR(st.st_mode) ? QStringLiteral("it is a folder") : QStringLiteral("it is not a regular file");
+    return S_ISDIR(st.st_mode) ? QStringLiteral("it is a folder")
+                               : QStringLiteral("it is not a regular file");
 }
 
 QString Unwritable(const QString& path) {

@@ -12,7 +12,8 @@ TEST(Arguments, ReadAsTheCommandOrTheUsageError) {
         QString read;  // "command side names..." or the usage error
     };
     const Case cases[] = {
-        {{"send", "db2", "T", "U", "--overwrite", "--batch", "5", "--verify"}, "send db2 T U overwrite batch 5 verify"},
+        {{"send", "db2", "T", "U", "--overwrite", "--batch", "5", "--verify"},
+         "send db2 T U overwrite batch 5 verify"},
         {{"--overwrite", "send", "db2", "T"}, "send db2 T overwrite"},
         {{"--batch", "5", "send", "ase", "T", "--keep-types"}, "send ase T kept batch 5"},
         {{"--", "send", "db2", "-T", "--verify"}, "send db2 -T --verify"},
@@ -37,7 +38,10 @@ TEST(Arguments, ReadAsTheCommandOrTheUsageError) {
         {{"list", "db2", "-n", "3"}, "-n goes with log"},
         {{"log", "-n", "x"}, "-n takes a whole number of lines"},
         {{"log", "x"}, "log takes no names"},
-        {{"list", "db2", "T"}, "list takes no table names"},
+        {{"list", "db2", "T*", "--exclude", "T?", "--exclude", "X"}, "list db2 T* excluding T? X"},
+        {{"send", "ase", "--tables-from", "-"}, "send ase from -"},
+        {{"rename", "A", "B", "--exclude", "A"}, "--exclude goes with send, delete and list"},
+        {{"send", "ase", "--tables-from", ""}, "--tables-from needs a file"},
         {{"rename", "A"}, "rename takes the old name and the new one"},
         {{"rename", "A", ""}, "rename needs a new name that is not empty"},
         {{"copy", "db2"}, "unknown command copy"},
@@ -61,6 +65,8 @@ TEST(Arguments, ReadAsTheCommandOrTheUsageError) {
             if (a.batch) words << "batch" << QString::number(a.batch);
             if (a.verify) words << "verify";
             if (!a.settings.isEmpty()) words << "settings" << a.settings;
+            if (!a.excluded.isEmpty()) words << "excluding" << a.excluded;
+            if (!a.tablesFrom.isEmpty()) words << "from" << a.tablesFrom;
             if (a.lines != 50) words << "lines" << QString::number(a.lines);
             read = words.join(' ');
         }

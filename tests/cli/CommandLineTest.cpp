@@ -127,6 +127,49 @@ TEST_F(CommandLine, SendsAsTheWindowDoesAndAsksNothing) {
     EXPECT_FALSE(r.out.contains("Form2.")) << "the command line's runs are not the window's";
 }
 
+// Tables chosen by pattern, in any letter case, less those excluded, each
+// once; a line of a file that is a table's name is that table; a pattern
+// that matches nothing stops everything with status 2.
+TEST_F(CommandLine, PatternsChooseTablesFromTheWindowsList) {
+    TestOdbc::exec(db2, {"CREATE TABLE SALES (x)", "CREATE TABLE Sales_2023 (x)", "CREATE TABLE STAFF (x)",
+                         "CREATE TABLE ORDERS (x)", "CREATE TABLE \"a*b\" (x)", "CREATE TABLE \"a-b\" (x)"});
+    struct Case {
+        QStringList args;
+        QString input;  // standard input
+        int status;
+        QString says;        // stdout for 0, stderr otherwise
+        QStringList copied;  // the ASE tables after it
+    };
+    const Case cases[] = {
+        {{"list", "db2", "s*"}, {}, 0, "SALES\nSales_2023\nSTAFF\n", {}},
+        {{"list", "db2", "S?A??", "orders"}, {}, 0, "ORDERS\nSTAFF\n", {}},
+        {{"list", "db2", "--exclude", "*_20??", "--exclude", "staff"},
+         {},
+         0,
+         "a-b\na*b\nORDERS\nSALES\n",
+         {}},
+        {{"send", "db2", "ORDERS", "X*"}, {}, 2, "velmarch: X* matches no DB2 table\n", {}},
+        {{"send", "db2", "--tables-from", "-"},
+         "# the two\n\n  a*b\nORDERS\norders\n",
+         0,
+         "Summary:",
+         {"ORDERS", "a*b"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const VelmarchRun r = run(c.args, [&, written = false](QProcess& p) mutable {
+            if (written) return;
+            p.write(c.input.toUtf8());
+            p.closeWriteChannel();
+            written = true;
+        });
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+        EXPECT_TRUE((c.status == 0 ? r.out : r.err).contains(c.says))
+            << r.out.toStdString() << r.err.toStdString();
+        EXPECT_EQ(QFile::exists(ase) ? TestOdbc::tables(ase) : QStringList(), c.copied);
+    }
+}
+
 // A table the target holds but does not list cannot be created: the
 // failure is one line on stderr, the rows lost are told, status 1.
 TEST_F(CommandLine, AFailureIsOneLineOnStderrWithItsTable) {
