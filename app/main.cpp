@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/cli/CommandLine.h"
+#include "cli/CommandLine.h"
 #include "app/core/ActivityLog.h"
 #include "app/core/Program.h"
 #include "app/core/Settings.h"

@@ -11,8 +11,7 @@
 // never stops a command; that is told once per run.
 class ActivityLog {
 public:
-    // $XDG_STATE_HOME/Quillmoor/Velmarch.log (~/.local/state by default);
-    // on Windows the user's local application data folder.
+    // $XDG_STATE_HOME/Quillmoor/Velmarch.log (~/.local/state by default).
     static QString DefaultPath();
 
     explicit ActivityLog(QString path = DefaultPath());

@@ -1,20 +1,8 @@
 #include "app/core/Program.h"
 
 #include <QCoreApplication>
-#include <ctime>
 
-namespace {
-
-// The coarse monotonic clock: reading it costs a few nanoseconds where the
-// precise one costs tens, and DoEvents runs at every value of a transfer;
-// its few milliseconds of resolution are plenty for a 20 ms rule.
-qint64 nowMs() {
-    timespec t;
-    clock_gettime(CLOCK_MONOTONIC_COARSE, &t);
-    return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
-}
-
-}  // namespace
+#include "app/core/Platform.h"
 
 Program::Program(int yieldIntervalMs) : interval_(yieldIntervalMs) {}
 
@@ -24,9 +12,9 @@ void Program::End() {
 }
 
 void Program::DoEvents() {
-    if (interval_ > 0 && last_ >= 0 && nowMs() - last_ < interval_) return;
+    if (interval_ > 0 && last_ >= 0 && Platform::CoarseMilliseconds() - last_ < interval_) return;
     QCoreApplication::processEvents();
-    last_ = nowMs();
+    last_ = Platform::CoarseMilliseconds();
     if (ending_) throw Ending{};
 }
 
@@ -45,10 +33,6 @@ QString& folderSet() {
 }
 }  // namespace
 
-// Qt reads the real path from /proc/self/exe on Linux, so a link on the way
-// (the package's /usr/bin/velmarch) does not count.
-QString Program::Folder() {
-    return folderSet().isEmpty() ? QCoreApplication::applicationDirPath() : folderSet();
-}
+QString Program::Folder() { return folderSet().isEmpty() ? Platform::ProgramFolder() : folderSet(); }
 
 void Program::SetFolder(const QString& folder) { folderSet() = folder; }

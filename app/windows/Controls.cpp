@@ -13,40 +13,11 @@
 #include <QTimer>
 #include <stdexcept>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
+#include "app/core/Platform.h"
 
 namespace Controls {
 
 namespace {
-
-// The bytes of an optional file beside the program. Only a regular file of
-// at most maxBytes is read: a pipe would hang the start, a huge file would
-// fill the memory, and a folder holds nothing to show.
-QByteArray ReadSmallFile(const QString& path, qint64 maxBytes) {
-    const auto fail = [&path](const QString& why) {
-        return std::runtime_error((path + QStringLiteral(": ") + why).toStdString());
-    };
-    const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) throw fail(QString::fromLocal8Bit(std::strerror(errno)));
-    QFile file;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        !file.open(fd, QIODevice::ReadOnly, QFile::AutoCloseHandle)) {
-        ::close(fd);
-        throw fail(QStringLiteral("not a regular file"));
-    }
-    if (st.st_size > maxBytes) throw fail(QStringLiteral("larger than %1 MiB").arg(maxBytes / (1024 * 1024)));
-    const QByteArray bytes = file.read(maxBytes + 1);
-    if (bytes.size() > maxBytes)
-        throw fail(QStringLiteral("larger than %1 MiB").arg(maxBytes / (1024 * 1024)));
-    return bytes;
-}
 
 // True when the path names an existing file or folder; never raises.
 bool FileExists(const QString& path) {
@@ -277,7 +248,7 @@ void ListBox::focusInEvent(QFocusEvent* e) {
 // --- SkinFramework -----------------------------------------------------------
 
 void SkinFramework::LoadSkin(const QString& path, const QString&) {
-    const QByteArray bytes = ReadSmallFile(path, 4 * 1024 * 1024);
+    const QByteArray bytes = Platform::ReadSmallFile(path, 4 * 1024 * 1024);
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString sheet = utf8(bytes);
     if (utf8.hasError() || bytes.contains('\0') ||
@@ -326,7 +297,7 @@ QIcon ProgramIcon() {
 }
 
 QCursor LoadCursorFile(const QString& path) {
-    const QByteArray data = ReadSmallFile(path, 1024 * 1024);
+    const QByteArray data = Platform::ReadSmallFile(path, 1024 * 1024);
     const auto invalid = [&path] {
         return std::runtime_error((QStringLiteral("Invalid picture: ") + path).toStdString());
     };

@@ -18,8 +18,7 @@ LoggedHost::LoggedHost(CommandHost& inner, ActivityLog& log, QString command)
 
 QString LoggedHost::where(Side side) const {
     const Profile p = inner_.profile(side);
-    return (side == Side::Db2 ? QStringLiteral("DB2 ") : QStringLiteral("ASE ")) + p.server +
-           QLatin1Char('/') + p.database;
+    return SideName(side) + QLatin1Char(' ') + p.server + QLatin1Char('/') + p.database;
 }
 
 QString LoggedHost::runHead(const CommandRun& run) const {

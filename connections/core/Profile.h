@@ -5,6 +5,11 @@
 // The two databases.
 enum class Side { Db2, Ase };
 
+// The name a side goes by in every message and log line: "DB2" or "ASE".
+inline QString SideName(Side side) {
+    return side == Side::Db2 ? QStringLiteral("DB2") : QStringLiteral("ASE");
+}
+
 // The five login fields of one database, as the Setup Connections window
 // holds them at this moment.
 struct Profile {

@@ -56,6 +56,16 @@ const Form1::LoginLayout Db2Login{"IBM DB2 Login",
                                    {"Password:", {240, 1365, 1095, 255}, {1320, 1320, 6255, 330}},
                                    {"Database:", {240, 1800, 855, 255}, {1320, 1800, 6255, 330}}}};
 
+
+// A login's fields in the order of their boxes, top to bottom.
+QString Profile::* const Fields[] = {&Profile::server, &Profile::port, &Profile::user, &Profile::password,
+                                     &Profile::database};
+
+std::array<TextBox*, 5> BoxesOf(const Form1& f, Side side) {
+    if (side == Side::Ase) return {f.Text1, f.Text2, f.Text3, f.Text4, f.Text5};
+    return {f.Text6, f.Text7, f.Text8, f.Text9, f.Text10};
+}
+
 }  // namespace
 
 Form1::Form1(Settings& settings, Program& program, Owner& owner)
@@ -83,11 +93,13 @@ Form1::Form1(Settings& settings, Program& program, Owner& owner)
               PushButton1, PushButton5, PushButton4});
 
     // Every change of a box writes its whole text under its key at once.
-    for (size_t i = 0; i < Settings::Logins.size(); ++i) {
-        const QString key = QString::fromLatin1(Settings::Logins[i].name);
-        connect(boxes()[i], &QLineEdit::textChanged, this, [this, key](const QString& text) {
-            if (!this->program().IsEnding()) settings_.write(key, text);
-        });
+    for (Side side : {Side::Ase, Side::Db2}) {
+        const auto boxes = BoxesOf(*this, side);
+        for (size_t i = 0; i < boxes.size(); ++i) {
+            connect(boxes[i], &QLineEdit::textChanged, this, [this, side, field = Fields[i]](const QString& text) {
+                if (!this->program().IsEnding()) settings_.setLogin(side, field, text);
+            });
+        }
     }
 
     onClick(PushButton1, [this] { PushButton1_Click(); });
@@ -135,12 +147,12 @@ void Form1::Form_Load() {
     p(106, [&] { setWindowIcon(ProgramIcon()); });
     p(108, [&] { SetApplicationTitle(); });
     loadHandPointer(p, 110);
-    for (size_t i = 0; i < Settings::Logins.size(); ++i) {
-        const auto& key = Settings::Logins[i];
-        p(114 + 2 * int(i), [&] {
-            boxes()[i]->setText(
-                settings_.read(QString::fromLatin1(key.name), QString::fromLatin1(key.defaultValue)));
-        });
+    int line = 114;
+    for (Side side : {Side::Ase, Side::Db2}) {
+        const Profile stored = settings_.login(side);
+        const auto boxes = BoxesOf(*this, side);
+        for (size_t i = 0; i < boxes.size(); ++i, line += 2)
+            p(line, [&] { boxes[i]->setText(stored.*Fields[i]); });
     }
     bool db2 = false, ase = false;
     p(134, [&] { db2 = IBMDB2::TryConnect(profile(Side::Db2)); });

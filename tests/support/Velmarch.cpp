@@ -24,11 +24,7 @@ VelmarchRun Velmarch(const QStringList& args, const QProcessEnvironment& extra,
 QString SettingsFileFor(const QString& folder, const Profile& db2, const Profile& ase) {
     const QString path = folder + QStringLiteral("/logins.ini");
     Settings s(path);
-    const Profile* profiles[] = {&ase, &db2};
-    for (size_t i = 0; i < Settings::Logins.size(); ++i) {
-        const Profile& p = *profiles[i / 5];
-        const QString values[] = {p.server, p.port, p.user, p.password, p.database};
-        s.write(QString::fromLatin1(Settings::Logins[i].name), values[i % 5]);
-    }
+    s.setLogin(Side::Ase, ase);
+    s.setLogin(Side::Db2, db2);
     return path;
 }

@@ -25,18 +25,10 @@ WindowFixture::~WindowFixture() {
 }
 
 void WindowFixture::storeWorkingLogins() {
-    const QStringList values{QStringLiteral("asehost"),
-                             QStringLiteral("5000"),
-                             QStringLiteral("sa"),
-                             QStringLiteral("pw"),
-                             ase,
-                             QStringLiteral("db2host"),
-                             QStringLiteral("50069"),
-                             QStringLiteral("db2inst1"),
-                             QStringLiteral("pw"),
-                             db2};
-    for (size_t i = 0; i < Settings::Logins.size(); ++i)
-        settings->write(QString::fromLatin1(Settings::Logins[i].name), values[int(i)]);
+    settings->setLogin(Side::Ase, {QStringLiteral("asehost"), QStringLiteral("5000"), QStringLiteral("sa"),
+                                   QStringLiteral("pw"), ase});
+    settings->setLogin(Side::Db2, {QStringLiteral("db2host"), QStringLiteral("50069"),
+                                   QStringLiteral("db2inst1"), QStringLiteral("pw"), db2});
     writes.clear();
 }
 

@@ -6,15 +6,13 @@
 #include <vector>
 
 #include "catalog/core/CommandHost.h"
+#include "cli/Arguments.h"
 
 // The table commands on a terminal or in a script: the lists are read from
 // the catalogues, the answers come from the command line, failures go to
 // stderr one line each, and a send shows its progress and a summary.
 class ConsoleHost : public CommandHost {
 public:
-    // What to do with a target table that already exists.
-    enum class Existing { Refuse, Overwrite, Skip };
-
     ConsoleHost(const Profile& db2, const Profile& ase, QTextStream& out, QTextStream& err, bool terminal);
 
     void report(const Failure& failure) override;
@@ -60,7 +58,6 @@ private:
     void redraw(bool final);
     // A line on stderr, below a progress line that is under way.
     void toStderr(const QString& text);
-    static QString oneLine(QString text);
 
     Profile db2Login_, aseLogin_;
     NameList db2_, ase_;

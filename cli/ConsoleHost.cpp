@@ -1,16 +1,18 @@
-#include "app/cli/ConsoleHost.h"
+#include "cli/ConsoleHost.h"
 
-#include <QRegularExpression>
 #include <atomic>
 #include <cmath>
 
 #include "app/core/Dialogs.h"
 #include "app/core/Program.h"
+#include "app/core/Text.h"
+#include "cli/TableChoice.h"
 
 namespace {
 std::atomic<bool> stop{false};
 
-QString sideName(Side side) { return side == Side::Db2 ? QStringLiteral("DB2") : QStringLiteral("ASE"); }
+// A text on one line, without the spaces around it.
+QString OneLineTrimmed(const QString& text) { return OneLine(text).trimmed(); }
 
 QString Ended(const TableCopy& c) {
     QString line = QStringLiteral("%1: %2 rows copied, %3 not copied, %4 s")
@@ -23,15 +25,6 @@ QString Ended(const TableCopy& c) {
     return line;
 }
 
-// The item of that name; without one, the only item that differs from it in
-// letter case alone; -1 when there is none or more than one.
-int IndexOf(const QStringList& items, const QString& name) {
-    const int exact = int(items.indexOf(name));
-    if (exact >= 0) return exact;
-    const QRegularExpression same(QLatin1Char('^') + QRegularExpression::escape(name) + QLatin1Char('$'),
-                                  QRegularExpression::CaseInsensitiveOption);
-    return items.filter(same).size() == 1 ? int(items.indexOf(same)) : -1;
-}
 }  // namespace
 
 ConsoleHost::ConsoleHost(const Profile& db2, const Profile& ase, QTextStream& out, QTextStream& err,
@@ -41,27 +34,20 @@ ConsoleHost::ConsoleHost(const Profile& db2, const Profile& ase, QTextStream& ou
 void ConsoleHost::interrupt() { stop = true; }
 bool ConsoleHost::interrupted() { return stop; }
 
-QString ConsoleHost::oneLine(QString text) {
-    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return text.trimmed();
-}
-
 void ConsoleHost::report(const Failure& f) {
     failed_ = true;
     if (terminal_ && !tables_.empty() && !tables_.back().done) err_ << "\n";
     if (f.table.isEmpty())
-        err_ << "velmarch: " << oneLine(f.description) << Qt::endl;
+        err_ << "velmarch: " << OneLineTrimmed(f.description) << Qt::endl;
     else if (f.row > 0)
-        err_ << f.table << " row " << f.row << ": " << oneLine(f.description) << Qt::endl;
+        err_ << f.table << " row " << f.row << ": " << OneLineTrimmed(f.description) << Qt::endl;
     else
-        err_ << f.table << ": " << oneLine(f.description) << Qt::endl;
+        err_ << f.table << ": " << OneLineTrimmed(f.description) << Qt::endl;
 }
 
 void ConsoleHost::toStderr(const QString& text) {
     if (terminal_ && !tables_.empty() && !tables_.back().done) err_ << "\n";
-    err_ << oneLine(text) << Qt::endl;
+    err_ << OneLineTrimmed(text) << Qt::endl;
 }
 
 void ConsoleHost::message(const QString& text) {
@@ -81,7 +67,7 @@ Answer ConsoleHost::askOverwrite(const QString& table) {
             return Answer::Yes;
         case Existing::Skip:
             tables_.push_back({table,
-                               QStringLiteral("skipped, the %1 database has it").arg(sideName(target)),
+                               QStringLiteral("skipped, the %1 database has it").arg(SideName(target)),
                                {},
                                true,
                                0});
@@ -91,8 +77,8 @@ Answer ConsoleHost::askOverwrite(const QString& table) {
     }
     failed_ = true;
     tables_.push_back(
-        {table, QStringLiteral("refused, the %1 database has it").arg(sideName(target)), {}, true, 0});
-    err_ << table << ": the " << sideName(target)
+        {table, QStringLiteral("refused, the %1 database has it").arg(SideName(target)), {}, true, 0});
+    err_ << table << ": the " << SideName(target)
          << " database already has this table; --overwrite replaces it, --skip-existing leaves it"
          << Qt::endl;
     return Answer::No;
@@ -103,7 +89,7 @@ QStringList ConsoleHost::select(Side side, const QStringList& names) {
     const QStringList items = l.items();
     QStringList chosen;
     for (const QString& name : names) {
-        const int i = IndexOf(items, name);
+        const int i = TableChoice::IndexOf(items, name);
         chosen << (i < 0 ? QString() : items[i]);
         if (i < 0) continue;
         l.setSelected(i, true);
