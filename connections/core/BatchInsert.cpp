@@ -1,5 +1,7 @@
 #include "connections/core/BatchInsert.h"
 
+#include "connections/core/IsoText.h"
+
 #include <sql.h>
 #include <sqlext.h>
 
@@ -54,25 +56,6 @@ const char* kindName(Kind k) {
         "text", "integer", "unsigned integer", "double", "float", "bit", "decimal",
         "date", "time",    "timestamp",        "binary"};
     return names[static_cast<int>(k)];
-}
-
-QByteArray fractionText(std::uint32_t nanoseconds) {
-    if (nanoseconds == 0) return {};
-    QByteArray digits = QByteArray::number(nanoseconds).rightJustified(9, '0');
-    while (digits.endsWith('0')) digits.chop(1);
-    return '.' + digits;
-}
-
-QByteArray timeText(const Time& t) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.hour, t.minute, t.second);
-    return text + fractionText(t.nanoseconds);
-}
-
-QByteArray timestampText(const Timestamp& ts) {
-    char text[24];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d ", ts.date.year, ts.date.month, ts.date.day);
-    return text + timeText(ts.time);
 }
 
 }  // namespace
@@ -291,14 +274,14 @@ void appendBytes(QByteArray& pool, size_t column, const Value& v, Kind kind) {
             break;
         case Kind::Time:
             if (const auto* t = std::get_if<Time>(&v)) {
-                pool.append(timeText(*t));
+                pool.append(IsoText::Time(*t).toLatin1());
                 return;
             }
             if (const auto* s = std::get_if<QString>(&v)) return appendUtf8(pool, *s);
             break;
         case Kind::Timestamp:
             if (const auto* ts = std::get_if<Timestamp>(&v)) {
-                pool.append(timestampText(*ts));
+                pool.append(IsoText::Timestamp(*ts).toLatin1());
                 return;
             }
             break;
