@@ -69,10 +69,10 @@ private:
 
 // Both directions over two SQLite stand-ins, the lists filled as the tables
 // window fills them.
-class TransferTest : public ::testing::Test {
+class SendTest : public ::testing::Test {
 protected:
-    TransferTest() : folder(TestOdbc::freshFolder()), db2(folder + "/db2.db"), ase(folder + "/ase.db") {}
-    ~TransferTest() override { Db::Connection::clearGlobalListeners(); }
+    SendTest() : folder(TestOdbc::freshFolder()), db2(folder + "/db2.db"), ase(folder + "/ase.db") {}
+    ~SendTest() override { Db::Connection::clearGlobalListeners(); }
 
     void open(const QStringList& db2Setup, const QStringList& aseSetup = {}) {
         host = std::make_unique<RecordingHost>();
@@ -109,7 +109,7 @@ protected:
     std::unique_ptr<RecordingHost> host;
 };
 
-TEST_F(TransferTest, WorkedExampleToAse) {
+TEST_F(SendTest, WorkedExampleToAse) {
     open({"CREATE TABLE CUSTOMER (ID INTEGER, NAME VARCHAR(20), BORN DATE)",
           "INSERT INTO CUSTOMER VALUES (7, 'O''Brien', '2021-05-01'), (7, NULL, '2021-05-01')"});
     Select(host->db2, {"CUSTOMER"});
@@ -128,7 +128,7 @@ TEST_F(TransferTest, WorkedExampleToAse) {
     EXPECT_TRUE(host->messages.empty() && host->failures.empty());
 }
 
-TEST_F(TransferTest, WorkedExampleToDb2) {
+TEST_F(SendTest, WorkedExampleToDb2) {
     open({}, {"CREATE TABLE CUSTOMER (ID INTEGER, NAME VARCHAR(20), BORN DATE)",
               "INSERT INTO CUSTOMER VALUES (7, 'O''Brien', '2021-05-01'), (7, NULL, '2021-05-01'), "
               "(7, '', '2021-05-01')"});
@@ -152,7 +152,7 @@ TEST_F(TransferTest, WorkedExampleToDb2) {
 
 // Under day-first regional settings a DB2 DATE still gets the same day;
 // every other value keeps its regional text.
-TEST_F(TransferTest, DatesReachDb2AsTheSameDayUnderAnyRegionalSettings) {
+TEST_F(SendTest, DatesReachDb2AsTheSameDayUnderAnyRegionalSettings) {
     struct DefaultLocale {
         DefaultLocale() { QLocale::setDefault(QLocale(QStringLiteral("en_GB"))); }
         ~DefaultLocale() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
@@ -178,7 +178,7 @@ TEST_F(TransferTest, DatesReachDb2AsTheSameDayUnderAnyRegionalSettings) {
 
 // Every kind of value there and back: DB2 to ASE as text, and from there to
 // a second DB2 database, where only the empty texts turn into NULL.
-TEST_F(TransferTest, NastyValuesSurviveTheRoundTrip) {
+TEST_F(SendTest, NastyValuesSurviveTheRoundTrip) {
     QString longText;
     for (int i = 0; i < 10000; ++i) longText += QStringLiteral("ab'\"");
     const QStringList nasty{
@@ -239,7 +239,7 @@ TEST_F(TransferTest, NastyValuesSurviveTheRoundTrip) {
     }
 }
 
-TEST_F(TransferTest, OverwriteAskedByTheTargetListIgnoringCase) {
+TEST_F(SendTest, OverwriteAskedByTheTargetListIgnoringCase) {
     struct Case {
         Answer answer;
         QStringList aseStatements;
@@ -276,7 +276,7 @@ TEST_F(TransferTest, OverwriteAskedByTheTargetListIgnoringCase) {
     }
 }
 
-TEST_F(TransferTest, TowardsDb2TheListedNameIsRemovedAndAddedAsIs) {
+TEST_F(SendTest, TowardsDb2TheListedNameIsRemovedAndAddedAsIs) {
     open({"CREATE TABLE Emp (v TEXT)"}, {"CREATE TABLE emp (v TEXT)", "INSERT INTO emp VALUES ('x')"});
     host->db2.AddItem("EMP");
     host->db2.AddItem("emp");
@@ -293,7 +293,7 @@ TEST_F(TransferTest, TowardsDb2TheListedNameIsRemovedAndAddedAsIs) {
     EXPECT_EQ(entries, (QStringList{"EMP", "Emp", "emp"}));
 }
 
-TEST_F(TransferTest, SelectedTablesGoFromTheBottomUp) {
+TEST_F(SendTest, SelectedTablesGoFromTheBottomUp) {
     QStringList setup;
     for (int i = 0; i < 7; ++i) setup << QString("CREATE TABLE t%1 (x INTEGER)").arg(i);
     open(setup);
@@ -308,7 +308,7 @@ TEST_F(TransferTest, SelectedTablesGoFromTheBottomUp) {
 
 // The bar before each row, the pointer while rows go, and both afterwards;
 // a table without rows is still created and listed.
-TEST_F(TransferTest, ProgressPointerAndTablesWithoutRowsOrWithOneColumn) {
+TEST_F(SendTest, ProgressPointerAndTablesWithoutRowsOrWithOneColumn) {
     open({"CREATE TABLE none (a INTEGER, b TEXT)", "CREATE TABLE one (c TEXT)",
           "INSERT INTO one VALUES ('x'), (NULL), ('z')"});
     Select(host->db2, {"none", "one"});
@@ -342,7 +342,7 @@ TEST_F(TransferTest, ProgressPointerAndTablesWithoutRowsOrWithOneColumn) {
                            "INSERT INTO \"one\" VALUES('z')"}));
 }
 
-TEST_F(TransferTest, FailedCreateLeavesAnUnlistedTableUntouched) {
+TEST_F(SendTest, FailedCreateLeavesAnUnlistedTableUntouched) {
     struct Case {
         bool toAse;
         QString report;
@@ -373,7 +373,7 @@ TEST_F(TransferTest, FailedCreateLeavesAnUnlistedTableUntouched) {
 // copy has created its table) is reported; the rows after it still go.
 // Rows sent in batches of bound parameters too, where the batch says
 // which of its rows the target refused.
-TEST_F(TransferTest, FailedInsertIsReportedAndTheNextRowsStillGo) {
+TEST_F(SendTest, FailedInsertIsReportedAndTheNextRowsStillGo) {
     struct Case {
         bool toAse;
         int batch;
@@ -414,7 +414,7 @@ TEST_F(TransferTest, FailedInsertIsReportedAndTheNextRowsStillGo) {
 // first refusal is reported, the rest are counted, the table stops after a
 // hundred in a row, the user is told how many rows were lost, and the run
 // goes on with the next table.
-TEST_F(TransferTest, AFailureThatRepeatsEveryRowStopsThatTableOnly) {
+TEST_F(SendTest, AFailureThatRepeatsEveryRowStopsThatTableOnly) {
     open({"CREATE TABLE a (v TEXT)", "INSERT INTO a VALUES ('x')", "CREATE TABLE r (v INTEGER)",
           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
           "INSERT INTO r SELECT i FROM n"});
@@ -440,7 +440,7 @@ TEST_F(TransferTest, AFailureThatRepeatsEveryRowStopsThatTableOnly) {
 
 // The lists read again while a run goes on (back, other logins, next): the
 // run finishes into the database it opened, and leaves the new list alone.
-TEST_F(TransferTest, AListReadAgainDuringARunIsNotEditedByIt) {
+TEST_F(SendTest, AListReadAgainDuringARunIsNotEditedByIt) {
     open({"CREATE TABLE c (x TEXT)", "INSERT INTO c VALUES ('1'), ('2')"},
          {"CREATE TABLE c (x TEXT)", "INSERT INTO c VALUES ('old')"});
     const QString other = folder + "/other-ase.db";
@@ -461,7 +461,7 @@ TEST_F(TransferTest, AListReadAgainDuringARunIsNotEditedByIt) {
 // Names always stand as one identifier: doubled quotes towards DB2, and
 // towards ASE nothing at all for a table whose name or a column name holds
 // ']', while the run goes on with the other tables.
-TEST_F(TransferTest, NamesAreDelimitedOrTheTableIsRefused) {
+TEST_F(SendTest, NamesAreDelimitedOrTheTableIsRefused) {
     open({"CREATE TABLE \"a]b\" (x TEXT)", "CREATE TABLE cols (\"x]y\" TEXT)",
           "CREATE TABLE \"Q\"\"T\" (\"c\"\"1\" TEXT)", "INSERT INTO \"Q\"\"T\" VALUES ('v')"},
          {"CREATE TABLE cols (x TEXT)", "INSERT INTO cols VALUES ('kept')", "CREATE TABLE \"s]t\" (x TEXT)",
@@ -488,7 +488,7 @@ TEST_F(TransferTest, NamesAreDelimitedOrTheTableIsRefused) {
                            "INSERT INTO \"q\"\"t\" VALUES('v')"}));
 }
 
-TEST_F(TransferTest, AConnectionThatDoesNotOpenEndsTheRunWithOneReport) {
+TEST_F(SendTest, AConnectionThatDoesNotOpenEndsTheRunWithOneReport) {
     struct Case {
         bool toAse;
         bool aseBroken;
@@ -517,7 +517,7 @@ TEST_F(TransferTest, AConnectionThatDoesNotOpenEndsTheRunWithOneReport) {
     }
 }
 
-TEST_F(TransferTest, WithoutCurrentItemOnlyAMessage) {
+TEST_F(SendTest, WithoutCurrentItemOnlyAMessage) {
     open({"CREATE TABLE a (x TEXT)"}, {"CREATE TABLE b (x TEXT)"});
     TestOdbc::StatementLog log;
     toAse();
@@ -531,7 +531,7 @@ TEST_F(TransferTest, WithoutCurrentItemOnlyAMessage) {
 // be read costs nothing on the other side: one missing from the source, and
 // one whose rows find no room in the temp folder, because TMPDIR names a
 // file (which root cannot write into either) or because the folder fills up.
-TEST_F(TransferTest, AnUnreadableSourceIsReportedAndTheRunGoesOn) {
+TEST_F(SendTest, AnUnreadableSourceIsReportedAndTheRunGoesOn) {
     enum Cause { Missing, TempIsAFile, TempFillsUp };
     struct Case {
         Cause cause;
@@ -574,7 +574,7 @@ TEST_F(TransferTest, AnUnreadableSourceIsReportedAndTheRunGoesOn) {
 // The spool's file has no name in the temp folder even while a copy reads
 // its rows back, so a copy killed midway leaves nothing there; meanwhile
 // only the user can read it.
-TEST_F(TransferTest, ACopyKilledMidwayLeavesNothingInTheTempFolder) {
+TEST_F(SendTest, ACopyKilledMidwayLeavesNothingInTheTempFolder) {
     open({"CREATE TABLE big (x TEXT)", FillStatement("big", 1000)});
     Select(host->db2, {"big"});
     const QString temp = TestOdbc::freshFolder();
@@ -628,7 +628,7 @@ TEST_F(TransferTest, ACopyKilledMidwayLeavesNothingInTheTempFolder) {
     EXPECT_TRUE(EmptyFolder(temp));
 }
 
-TEST_F(TransferTest, ListsEmptiedInsideAYieldEndTheWalkQuietly) {
+TEST_F(SendTest, ListsEmptiedInsideAYieldEndTheWalkQuietly) {
     open({"CREATE TABLE a (x TEXT)", "CREATE TABLE b (x TEXT)", "CREATE TABLE c (x TEXT)",
           "INSERT INTO c VALUES ('1'), ('2'), ('3')"});
     Select(host->db2, {"a", "b", "c"});
@@ -643,7 +643,7 @@ TEST_F(TransferTest, ListsEmptiedInsideAYieldEndTheWalkQuietly) {
 
 // A second send inside a yield meets the table the first is filling: its
 // CREATE fails, so it writes no row; the first finishes its rows.
-TEST_F(TransferTest, ASecondSendInsideAYieldWritesNoRowTwice) {
+TEST_F(SendTest, ASecondSendInsideAYieldWritesNoRowTwice) {
     open({"CREATE TABLE c (x TEXT)", "INSERT INTO c VALUES ('1'), ('2'), ('3')"});
     Select(host->db2, {"c"});
     duringRun("INSERT", [&] { toAse(); });
@@ -654,7 +654,7 @@ TEST_F(TransferTest, ASecondSendInsideAYieldWritesNoRowTwice) {
     EXPECT_EQ(host->ase.items(), QStringList{"c"});
 }
 
-TEST_F(TransferTest, EndingTheProgramInsideAYieldStopsTheRun) {
+TEST_F(SendTest, EndingTheProgramInsideAYieldStopsTheRun) {
     open({"CREATE TABLE c (x TEXT)", "INSERT INTO c VALUES ('1'), ('2'), ('3')"});
     Select(host->db2, {"c"});
     duringRun("INSERT", [&] { host->ending = true; });
@@ -667,7 +667,7 @@ TEST_F(TransferTest, EndingTheProgramInsideAYieldStopsTheRun) {
 // A stop asked for while the source is read sends no DROP; one asked for
 // once the DROP went waits for the CREATE. The table the user had is kept
 // or replaced, never lost.
-TEST_F(TransferTest, AStopNeverLeavesATargetDroppedAndNotCreated) {
+TEST_F(SendTest, AStopNeverLeavesATargetDroppedAndNotCreated) {
     struct Case {
         bool toAse;
         QString stopAt;  // the statement after which the stop is asked for
@@ -697,7 +697,7 @@ TEST_F(TransferTest, AStopNeverLeavesATargetDroppedAndNotCreated) {
 }
 
 // The check sees a value moved to another row, not only a changed column.
-TEST_F(TransferTest, TheCheckSeesValuesMovedBetweenRows) {
+TEST_F(SendTest, TheCheckSeesValuesMovedBetweenRows) {
     open({}, {"CREATE TABLE t (id TEXT, name TEXT)", "INSERT INTO t VALUES ('1', 'bob'), ('2', 'alice')"});
     struct Case {
         std::vector<std::vector<Db::Value>> sent;
@@ -722,7 +722,7 @@ TEST_F(TransferTest, TheCheckSeesValuesMovedBetweenRows) {
 // A target whose disk fills while batches go: a COMMIT fails. The batch
 // ends empty, its rows count as the row-by-row path counts them, and the
 // count of rows not copied is what the target lacks.
-TEST_F(TransferTest, ATargetFillingUpUnderABatchCountsWhatItHolds) {
+TEST_F(SendTest, ATargetFillingUpUnderABatchCountsWhatItHolds) {
     open({"CREATE TABLE big (id INTEGER, v TEXT)",
           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
           "INSERT INTO big SELECT i, replace(hex(zeroblob(450)), '00', 'ab') FROM n"});
@@ -741,7 +741,7 @@ TEST_F(TransferTest, ATargetFillingUpUnderABatchCountsWhatItHolds) {
 
 // The sample music store, its smaller tables at least: accented names,
 // dates, decimals and NULLs as real data has them.
-TEST_F(TransferTest, ChinookTablesGoOverWhole) {
+TEST_F(SendTest, ChinookTablesGoOverWhole) {
     const QString chinook =
         QFileInfo(QStringLiteral(__FILE__)).absolutePath() + "/../../../shared/data/chinook.sqlite";
     // The sample sits beside the project, not in it: a checkout without it
