@@ -88,6 +88,8 @@ const Option Options[] = {
          r.a.tablesFrom = v;
          return v.isEmpty() ? QStringLiteral("--tables-from needs a file") : QString();
      }},
+    {"--dry-run", "send delete rename", "--dry-run goes with send, delete and rename", nullptr,
+     [](Reading& r, const QString&) { return r.a.dryRun = true, QString(); }},
     {"-n", "log", "-n goes with log", "-n needs a number of lines",
      [](Reading& r, const QString& v) {
          return Whole(v, 0, INT_MAX, r.a.lines) ? QString()

@@ -25,6 +25,7 @@ struct Arguments {
     int lines = 50;
     QStringList excluded;  // patterns of tables to leave out
     QString tablesFrom;    // a file of further names and patterns; "-" for stdin
+    bool dryRun = false;   // what would be sent is printed, and nothing is
 };
 
 // Arguments that make no sense, and why, in the words the user is told.

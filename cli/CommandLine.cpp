@@ -17,6 +17,7 @@
 #include "catalog/core/Maintenance.h"
 #include "cli/Arguments.h"
 #include "cli/ConsoleHost.h"
+#include "cli/DryRun.h"
 #include "cli/TableChoice.h"
 #include "connections/core/ConnectionString.h"
 #include "connections/core/Connection.h"
@@ -65,6 +66,13 @@ const char* const Usage =
     "indexes, and names what it cannot keep: foreign keys, check constraints,\n"
     "triggers, auto-increment columns and defaults that are expressions.\n"
     "--rejects DIR writes the rows the target refuses to DIR/TABLE.csv.\n"
+    "\n"
+    "send, delete and rename also take --dry-run: for each table, the statements the\n"
+    "command would send are printed (for a send the DROP, the CREATE TABLE, the\n"
+    "INSERT with ? for each value and the source's row count, and with --keep-keys\n"
+    "the keys and indexes and the source's text of what would not be kept), and\n"
+    "nothing is sent that changes a database. The status is 1 when a table would\n"
+    "be refused.\n"
     "\n"
     "Exit status: 0 when everything went, 1 when some table or row did not, 2 for a\n"
     "usage error or a login that does not open, 130 when stopped with Ctrl-C.\n";
@@ -195,6 +203,12 @@ void RenameTable(const Arguments& a, Session& s, const Selection&) {
     if (s.console.renamed) out() << a.names[0] << ": renamed to " << a.names[1] << '\n';
 }
 
+// What the command would send, printed, with nothing sent that changes a
+// database.
+void DryRunTables(const Arguments& a, Session& s, const Selection& chosen) {
+    DryRun::Run(a, s.console, s.host, chosen.items, out());
+}
+
 // The commands that change a database, by their word.
 using TableCommand = void (*)(const Arguments&, Session&, const Selection&);
 TableCommand TableCommandOf(const QString& word) {
@@ -209,7 +223,7 @@ int Change(const Arguments& a, Session& s, const QStringList& names) {
 
     Platform::OnInterrupt(ConsoleHost::interrupt);
     try {
-        TableCommandOf(a.command)(a, s, {names, items});
+        (a.dryRun ? DryRunTables : TableCommandOf(a.command))(a, s, {names, items});
     } catch (const Program::Ending&) {
         s.console.printSummary();
         err() << "velmarch: stopped" << Qt::endl;

@@ -51,6 +51,11 @@ void LoggedHost::runEnds(const CommandRun& run) {
     inner_.runEnds(run);
 }
 
+void LoggedHost::dryRun(const CommandRun& run) {
+    log_.append(runHead(run) + QStringLiteral(" dry run, nothing sent: ") +
+                run.tables.join(QStringLiteral(", ")));
+}
+
 void LoggedHost::statementSent(const CommandRun& run, Side side, const QString& statement,
                                const QString& failure) {
     log_.append(

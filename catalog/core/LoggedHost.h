@@ -37,6 +37,10 @@ public:
         inner_.tableChanged(side, table, newName);
     }
 
+    // One line for a run that sent nothing, done to show what it would
+    // send: the command, its databases and its tables.
+    void dryRun(const CommandRun& run);
+
 private:
     QString named(const QString& procedure) const { return command_.isEmpty() ? procedure : command_; }
     QString where(Side side) const;

@@ -44,6 +44,9 @@ TEST(Arguments, ReadAsTheCommandOrTheUsageError) {
         {{"send", "ase", "--tables-from", "-"}, "send ase from -"},
         {{"rename", "A", "B", "--exclude", "A"}, "--exclude goes with send, delete and list"},
         {{"send", "ase", "--tables-from", ""}, "--tables-from needs a file"},
+        {{"delete", "ase", "T", "--dry-run"}, "delete ase T dry"},
+        {{"--dry-run", "rename", "A", "B"}, "rename db2 A B dry"},
+        {{"list", "db2", "--dry-run"}, "--dry-run goes with send, delete and rename"},
         {{"rename", "A"}, "rename takes the old name and the new one"},
         {{"rename", "A", ""}, "rename needs a new name that is not empty"},
         {{"copy", "db2"}, "unknown command copy"},
@@ -71,6 +74,7 @@ TEST(Arguments, ReadAsTheCommandOrTheUsageError) {
             if (!a.settings.isEmpty()) words << "settings" << a.settings;
             if (!a.excluded.isEmpty()) words << "excluding" << a.excluded;
             if (!a.tablesFrom.isEmpty()) words << "from" << a.tablesFrom;
+            if (a.dryRun) words << "dry";
             if (a.lines != 50) words << "lines" << QString::number(a.lines);
             read = words.join(' ');
         }

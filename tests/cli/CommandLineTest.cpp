@@ -171,6 +171,102 @@ TEST_F(CommandLine, PatternsChooseTablesFromTheWindowsList) {
     }
 }
 
+// A dry run prints what each command would send and sends nothing that
+// changes a database: both files stay byte for byte as they were, the log
+// has one line per run, and a table the command would refuse makes the
+// status 1. What it prints for a CREATE TABLE is what the send then sends.
+TEST_F(CommandLine, ADryRunPrintsWhatWouldBeSentAndChangesNothing) {
+    TestOdbc::exec(db2, {"CREATE TABLE T (id INTEGER NOT NULL, name VARCHAR(20) DEFAULT 'none', born DATE)",
+                         "INSERT INTO T VALUES (7, 'O''Brien', '2021-05-01'), (8, NULL, NULL)",
+                         "CREATE TABLE U (x TEXT)", "CREATE INDEX ux ON U (x DESC)"});
+    TestOdbc::exec(ase, {"CREATE TABLE T (old TEXT)", "INSERT INTO T VALUES ('kept')"});
+    const auto bytes = [](const QString& path) {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    };
+    const QByteArray db2Before = bytes(db2), aseBefore = bytes(ase);
+    struct Case {
+        QStringList args;
+        int status;
+        QString out, err;
+        QString logged;  // the log line after its time
+    };
+    const QString end = "Dry run: no database was changed.\n";
+    const QString db2At = "DB2 localhost/\\S+", aseAt = "ASE localhost/\\S+";
+    const Case cases[] = {
+        {{"send", "db2", "T", "U"},
+         1,
+         "U: 0 rows would be copied\n  CREATE TABLE [U]([x] TEXT)\n"
+         "  each row: INSERT INTO [U] VALUES('?')\n" + end,
+         "T: the ASE database already has this table; --overwrite replaces it, --skip-existing leaves it\n",
+         "send " + db2At + " -> " + aseAt + " dry run, nothing sent: T, U"},
+        {{"send", "db2", "T", "--overwrite"},
+         0,
+         "T: 2 rows would be copied\n  DROP TABLE [T]\n"
+         "  CREATE TABLE [T]([id] TEXT,[name] TEXT,[born] TEXT)\n"
+         "  each row: INSERT INTO [T] VALUES('?', '?', '?')\n" + end,
+         "",
+         "send " + db2At + " -> " + aseAt + " dry run, nothing sent: T"},
+        // (The SQLite driver gives the default without its quotes, and no
+        // index direction.)
+        {{"send", "db2", "T", "U", "--overwrite", "--keep-keys", "--batch", "50"},
+         0,
+         "T: 2 rows would be copied\n  DROP TABLE [T]\n"
+         "  CREATE TABLE [T]([id] int null,[name] varchar(80) null,[born] date null)\n"
+         "  bound, batches of 50: INSERT INTO [T] VALUES(?, ?, ?)\n"
+         "  not kept, expression default of column name: none\n"
+         "U: 0 rows would be copied\n  CREATE TABLE [U]([x] text null)\n"
+         "  bound, batches of 50: INSERT INTO [U] VALUES(?)\n"
+         "  after the rows: CREATE INDEX [ux] ON [U] ([x])\n" + end,
+         "",
+         "send " + db2At + " -> " + aseAt + " dry run, nothing sent: T, U"},
+        {{"send", "ase", "T", "--skip-existing"},
+         0,
+         "T: skipped, the DB2 database has it\n" + end,
+         "",
+         "send " + aseAt + " -> " + db2At + " dry run, nothing sent: T"},
+        {{"delete", "ase", "T"},
+         0,
+         "T: would be dropped\n  DROP TABLE [T]\n" + end,
+         "",
+         "delete " + aseAt + " dry run, nothing sent: T"},
+        {{"rename", "t", "U"},
+         1,
+         end,
+         "T: the DB2 database already has a table U\n",
+         "rename " + db2At + " dry run, nothing sent: T"},
+        {{"rename", "T", "V"},
+         0,
+         "T: would be renamed to V\n  RENAME TABLE \"T\" TO \"V\"\n" + end,
+         "",
+         "rename " + db2At + " dry run, nothing sent: T"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const VelmarchRun r = run(QStringList(c.args) << "--dry-run");
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.err, c.err);
+    }
+    EXPECT_EQ(bytes(db2), db2Before);
+    EXPECT_EQ(bytes(ase), aseBefore);
+    const QString logPath = folder + "/state/Quillmoor/Velmarch.log";
+    const QStringList logged = QString::fromUtf8(bytes(logPath)).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(logged.size(), std::size(cases)) << logged.join('\n').toStdString();
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_TRUE(logged[i].contains(QRegularExpression("^\\S+ velmarch " + cases[i].logged + "$")))
+            << logged[i].toStdString();
+
+    ASSERT_EQ(run(QStringList(cases[2].args)).status, 0);
+    const QString log = QString::fromUtf8(bytes(logPath));
+    for (QString line : cases[2].out.split('\n')) {
+        line = line.trimmed().remove(QRegularExpression("^after the rows: "));
+        if (!line.startsWith("CREATE") && !line.startsWith("DROP")) continue;
+        EXPECT_TRUE(log.contains(" " + line + ": done")) << line.toStdString();
+    }
+}
+
 // A table the target holds but does not list cannot be created: the
 // failure is one line on stderr, the rows lost are told, status 1.
 TEST_F(CommandLine, AFailureIsOneLineOnStderrWithItsTable) {

@@ -9,9 +9,9 @@
 #include "connections/core/Connection.h"
 #include "connections/core/ConnectionString.h"
 #include "connections/core/Recordset.h"
-#include "connections/core/TableShape.h"
 #include "transfer/core/CopyRun.h"
 #include "transfer/core/KeptTypes.h"
+#include "transfer/core/TargetTable.h"
 #include "transfer/core/Transfer.h"
 #include "transfer/core/ValueText.h"
 
@@ -42,12 +42,6 @@ std::optional<Answer> OverwriteAnswer(Procedure& p, CommandHost& host, const Tab
     else
         p(130, [&] { answer.reset(); });
     return answer;
-}
-
-bool AseCanDelimitColumns(const Db::Recordset& rs) {
-    for (int j = 0; j < rs.FieldCount(); ++j)
-        if (!Identifiers::AseCanDelimit(rs.Fields(j).Name)) return false;
-    return true;
 }
 
 double Progress(long long r, long long last) { return double(r + 1) / double(last + 1) * 100; }
@@ -121,11 +115,8 @@ bool CreateTarget(CopyRun& c, const QString& name, bool replacing) {
     for (int j = 0; j < c.columns; ++j) {
         c.p(at.yieldColumn, yieldBeforeCreate);
         c.p(at.column, [&] {
-            const Db::Field& f = c.rs.Fields(j);
-            if (c.options.keepTypes)
-                Transfer::AppendKeptColumn(c.d, statement, f.Name, c.kept[size_t(j)].type);
-            else
-                Transfer::AppendColumn(c.d, statement, f.Name, f.Type);
+            TargetTable::AppendColumn(c.d, statement, c.rs.Fields(j),
+                                      c.options.keepTypes ? &c.kept[size_t(j)] : nullptr);
         });
     }
     c.p(at.endCreate, [&] { Transfer::EndCreateTable(c.d, statement); });
@@ -179,19 +170,10 @@ void Check(CopyRun& c, const QString& name) {
 }
 
 // The source table's keys, indexes and defaults, and what of it the target
-// will not be given; the copy goes on without them when they cannot be read.
+// will not be given.
 void ReadKeys(CopyRun& c, Db::Connection& source, const QString& name) {
-    QStringList columns;
-    for (int j = 0; j < c.columns; ++j) columns << c.rs.Fields(j).Name;
-    try {
-        const Db::TableShape shape = Db::ReadTableShape(source, name, Transfer::SelectAll(c.d, name));
-        c.keys = KeptKeys::For(c.d, name, columns, shape);
-    } catch (const Db::Error& e) {
-        c.host.message(name + QStringLiteral(": its keys, indexes and defaults cannot be read: ") + e.description());
-    }
+    c.keys = TargetTable::ReadKeys(c.host, c.d, source, name, c.rs, c.kept);
     for (const KeptKeys::NotKept& n : c.keys.notKept) c.o.notKept << n.what;
-    for (size_t j = 0; j < c.kept.size() && j < c.keys.defaults.size(); ++j)
-        c.kept[j].type = KeptKeys::WithDefault(c.d, c.kept[j].type, c.keys.defaults[j]);
 }
 
 // The primary key, then the unique indexes, then the others, once every row
@@ -305,7 +287,7 @@ bool SendTable(SendRun& s, const QString& name) {
     s.rs.WhileReading([&host = s.host] { host.stopIfAsked(); });
     if (!p(140, [&] { s.rs.Open(Transfer::SelectAll(s.way.d, name), s.source); }))
         return !Db::ConnectionLost(p.lastFailure().error);
-    if (s.way.d == Direction::ToAse && !AseCanDelimitColumns(s.rs)) {
+    if (s.way.d == Direction::ToAse && !TargetTable::AseCanDelimitColumns(s.rs)) {
         p(140, [&] {
             s.rs.Close();
             s.host.message(Identifiers::AseRefusal(name));

@@ -12,6 +12,10 @@ QString Target(Direction d, const QString& name) {
     return d == Direction::ToAse ? Identifiers::Ase(name) : Identifiers::Db2(name);
 }
 
+QString Source(Direction d, const QString& name) {
+    return d == Direction::ToAse ? Identifiers::Db2(name) : Identifiers::Ase(name);
+}
+
 // Doubles the quotes on the way into the statement, so a value is copied
 // once; most values hold none and go in with a single append.
 void AppendQuoted(QString& statement, const QString& text) {
@@ -31,8 +35,11 @@ bool GoesAsNull(Direction d, const QString& text) { return d == Direction::ToDb2
 }  // namespace
 
 QString SelectAll(Direction d, const QString& table) {
-    const QString source = d == Direction::ToAse ? Identifiers::Db2(table) : Identifiers::Ase(table);
-    return QStringLiteral("SELECT * FROM ") + source;
+    return QStringLiteral("SELECT * FROM ") + Source(d, table);
+}
+
+QString CountAll(Direction d, const QString& table) {
+    return QStringLiteral("SELECT COUNT(*) FROM ") + Source(d, table);
 }
 
 QString DropTarget(Direction d, const QString& table) {

@@ -21,6 +21,8 @@ using Datatype::Direction;
 // SELECT * of the source table: a DB2 name when sending to ASE, an ASE name
 // when sending to DB2.
 QString SelectAll(Direction d, const QString& table);
+// SELECT COUNT(*) of the source table, named as SelectAll names it.
+QString CountAll(Direction d, const QString& table);
 // DROP TABLE of the target table.
 QString DropTarget(Direction d, const QString& table);
 

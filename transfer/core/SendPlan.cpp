@@ -1,0 +1,92 @@
+#include "transfer/core/SendPlan.h"
+
+#include <QLocale>
+#include <algorithm>
+
+#include "catalog/core/Identifiers.h"
+#include "connections/core/Recordset.h"
+#include "transfer/core/KeptTypes.h"
+#include "transfer/core/TargetTable.h"
+#include "transfer/core/Transfer.h"
+#include "transfer/core/ValueText.h"
+
+namespace SendPlan {
+
+namespace {
+
+using Datatype::Direction;
+
+// The INSERT of the rows: literal values in quotes, or parameter markers.
+QString InsertShape(Direction d, const QString& table, int columns, bool literal) {
+    if (!literal) return Transfer::PreparedInsert(d, table, columns);
+    QString statement = Transfer::InsertStart(d, table);
+    for (int j = 0; j < columns; ++j) Transfer::AppendValue(d, statement, QStringLiteral("?"));
+    Transfer::EndInsert(statement);
+    return statement;
+}
+
+long long RowCount(Direction d, Db::Connection& source, const QString& table) {
+    Db::Recordset count;
+    count.Open(Transfer::CountAll(d, table), source);
+    return ValueText(count.Fields(0).Value(), QLocale::c()).toLongLong();
+}
+
+// With kept types, the columns' types (and with kept keys their defaults,
+// and the steps after the rows), as the copy makes them.
+std::vector<KeptTypes::Column> Kept(CommandHost& host, Direction d, Db::Connection& source,
+                                    const QString& table, const Db::Recordset& rs,
+                                    const Send::Options& options, Table& plan) {
+    if (!options.keepTypes) return {};
+    KeptTypes::Table types = KeptTypes::For(d, table, rs);
+    for (const QString& note : types.notes) host.note(note);
+    if (options.keepKeys) {
+        KeptKeys::Plan keys = TargetTable::ReadKeys(host, d, source, table, rs, types.columns);
+        plan.afterRows = std::move(keys.afterRows);
+        plan.notKept = std::move(keys.notKept);
+    }
+    return std::move(types.columns);
+}
+
+// The source's columns and keys, and the statements made of them.
+void Read(CommandHost& host, Direction d, Db::Connection& source, const QString& table,
+          const Send::Options& options, Table& plan) {
+    Db::Recordset rs;
+    rs.Open(Transfer::SelectAll(d, table), source);
+    // Its columns stay described once it is closed; the source is free again.
+    rs.Close();
+    if (d == Direction::ToAse && !TargetTable::AseCanDelimitColumns(rs))
+        return host.message(Identifiers::AseRefusal(table));
+    const std::vector<KeptTypes::Column> kept = Kept(host, d, source, table, rs, options, plan);
+    if (plan.answer == Answer::Yes) plan.statements << Transfer::DropTarget(d, table);
+    plan.statements << TargetTable::Create(d, table, rs, kept);
+    const bool literal = !options.keepTypes && options.batch == 0;
+    plan.batch = literal ? 0 : std::max(options.batch, 1);
+    plan.insert = InsertShape(d, table, rs.FieldCount(), literal);
+    plan.rows = RowCount(d, source, table);
+    plan.copied = true;
+}
+
+}  // namespace
+
+Table For(CommandHost& host, Direction d, Db::Connection& source, const QString& table,
+          const Send::Options& options) {
+    Table plan;
+    if (!Identifiers::AseCanDelimit(table)) {
+        host.message(Identifiers::AseRefusal(table));
+        return plan;
+    }
+    const Side target = d == Direction::ToAse ? Side::Ase : Side::Db2;
+    if (Transfer::ListHasItem(host.list(target).items(), table)) {
+        plan.answer = host.askOverwrite(table);
+        if (plan.answer == Answer::No) return plan;
+    }
+    try {
+        Read(host, d, source, table, options, plan);
+    } catch (const Db::Error& e) {
+        host.message(table + QStringLiteral(": ") + e.description());
+        plan.copied = false;
+    }
+    return plan;
+}
+
+}  // namespace SendPlan
