@@ -150,72 +150,94 @@ struct Moment {
 // four-digit years where CLDR gives two. The time-zone letter t and
 // milliseconds z are not rendered; the fraction of a second, when there is
 // one, follows the seconds field directly: 1:45:00.125 PM.
+class Renderer {
+public:
+    Renderer(const Moment& m, const QLocale& locale, bool twelveHour)
+        : m_(m), locale_(locale), twelveHour_(twelveHour) {
+        out_.reserve(32);
+    }
+
+    void field(const Token& t) {
+        switch (t.field.unicode()) {
+            case 0:
+                out_ += t.literal;
+                break;
+            case 'd':
+                if (t.count <= 2) return number(m_.day, t.count);
+                out_ += locale_.dayName(QDate(m_.year, m_.month, m_.day).dayOfWeek(), nameFormat(t.count));
+                break;
+            case 'M':
+                if (t.count <= 2) return number(m_.month, t.count);
+                out_ += locale_.monthName(m_.month, nameFormat(t.count));
+                break;
+            case 'y':
+                // Four digits at least, so that year 999 is never read as 1999.
+                if (m_.year < 1000) out_ += QString(m_.year < 10 ? 3 : m_.year < 100 ? 2 : 1, QLatin1Char('0'));
+                number(m_.year, 1);
+                break;
+            default:
+                timeField(t);
+        }
+    }
+
+    QString text() && {
+        out_.replace(QChar(0x00A0), QLatin1Char(' '));
+        out_.replace(QChar(0x202F), QLatin1Char(' '));
+        return std::move(out_);
+    }
+
+private:
+    static QLocale::FormatType nameFormat(int count) {
+        return count == 3 ? QLocale::ShortFormat : QLocale::LongFormat;
+    }
+
+    // Straight into the text: a number and its padded copy would cost two
+    // allocations for every field of every value a transfer writes.
+    void number(int value, int count) {
+        if (count >= 2 && value >= 0 && value < 10) out_ += QLatin1Char('0');
+        char digits[16];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        out_ += QLatin1String(digits, end - digits);
+    }
+
+    void timeField(const Token& t) {
+        switch (t.field.unicode()) {
+            case 'h':
+                return number(twelveHour_ && m_.hour % 12 == 0 ? 12 : twelveHour_ ? m_.hour % 12 : m_.hour, t.count);
+            case 'H':
+                return number(m_.hour, t.count);
+            case 'm':
+                return number(m_.minute, t.count);
+            case 's':
+                number(m_.second, t.count);
+                if (!m_.fraction.isEmpty()) out_ += locale_.decimalPoint() + m_.fraction;
+                return;
+            case 'A':
+                out_ += amPm();
+                return;
+            case 'a':
+                out_ += amPm().toLower();
+                return;
+            default:
+                return;  // t, z
+        }
+    }
+
+    QString amPm() const { return m_.hour < 12 ? locale_.amText() : locale_.pmText(); }
+
+    const Moment& m_;
+    const QLocale& locale_;
+    const bool twelveHour_;
+    QString out_;
+};
+
 QString Render(const std::vector<Token>& tokens, const Moment& m, const QLocale& locale) {
     bool twelveHour = false;
     for (const Token& t : tokens)
         twelveHour = twelveHour || t.field == QLatin1Char('A') || t.field == QLatin1Char('a');
-    const auto nameFormat = [](int count) { return count == 3 ? QLocale::ShortFormat : QLocale::LongFormat; };
-
-    QString out;
-    out.reserve(32);
-    // Straight into the text: a number and its padded copy would cost two
-    // allocations for every field of every value a transfer writes.
-    const auto number = [&out](int value, int count) {
-        if (count >= 2 && value >= 0 && value < 10) out += QLatin1Char('0');
-        char digits[16];
-        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-        out += QLatin1String(digits, end - digits);
-    };
-    for (const Token& t : tokens) {
-        switch (t.field.unicode()) {
-            case 0:
-                out += t.literal;
-                break;
-            case 'd':
-                if (t.count <= 2)
-                    number(m.day, t.count);
-                else
-                    out += locale.dayName(QDate(m.year, m.month, m.day).dayOfWeek(), nameFormat(t.count));
-                break;
-            case 'M':
-                if (t.count <= 2)
-                    number(m.month, t.count);
-                else
-                    out += locale.monthName(m.month, nameFormat(t.count));
-                break;
-            case 'y':
-                // Four digits at least, so that year 999 is never read as 1999.
-                if (m.year < 1000) out += QString(m.year < 10 ? 3 : m.year < 100 ? 2 : 1, QLatin1Char('0'));
-                number(m.year, 1);
-                break;
-            case 'h': {
-                const int hour = twelveHour && m.hour % 12 == 0 ? 12 : twelveHour ? m.hour % 12 : m.hour;
-                number(hour, t.count);
-                break;
-            }
-            case 'H':
-                number(m.hour, t.count);
-                break;
-            case 'm':
-                number(m.minute, t.count);
-                break;
-            case 's':
-                number(m.second, t.count);
-                if (!m.fraction.isEmpty()) out += locale.decimalPoint() + m.fraction;
-                break;
-            case 'A':
-                out += m.hour < 12 ? locale.amText() : locale.pmText();
-                break;
-            case 'a':
-                out += (m.hour < 12 ? locale.amText() : locale.pmText()).toLower();
-                break;
-            default:
-                break;  // t, z
-        }
-    }
-    out.replace(QChar(0x00A0), QLatin1Char(' '));
-    out.replace(QChar(0x202F), QLatin1Char(' '));
-    return out;
+    Renderer r(m, locale, twelveHour);
+    for (const Token& t : tokens) r.field(t);
+    return std::move(r).text();
 }
 
 // A locale's two pictures, parsed once: a transfer writes the dates and
