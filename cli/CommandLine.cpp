@@ -96,7 +96,6 @@ public:
     QString input(const QString&, const QString&, const QString&) override { return {}; }
     void openUrl(const QString&) override {}
     int drawOneToHundred() override { return 1; }
-    QString programFolder() override { return {}; }
 };
 
 // The logins as the windows keep them, with a password from the
