@@ -145,7 +145,11 @@ class TableHost : public CommandHost {
 public:
     TableHost(Board& board, int index, const Jobs::Console& console, Side source, const QString& table,
               const QStringList& targetItems)
-        : board_(board), index_(index), console_(console), source_(source), sourceList_({table}),
+        : board_(board),
+          index_(index),
+          console_(console),
+          source_(source),
+          sourceList_({table}),
           targetList_(targetItems) {
         sourceList_.setSelected(0, true);
         sourceList_.setListIndex(0);

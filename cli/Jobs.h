@@ -19,16 +19,15 @@ namespace Jobs {
 struct Console {
     ConsoleHost& host;  // the answers, the failures, the lines of ended tables, the summary
     ActivityLog& log;
-    QString command;    // names the runs in the log
-    QTextStream& out;   // the host's standard output, for the live lines
-    bool terminal;      // live lines, redrawn in place, only on a terminal
+    QString command;   // names the runs in the log
+    QTextStream& out;  // the host's standard output, for the live lines
+    bool terminal;     // live lines, redrawn in place, only on a terminal
 };
 
 // Sends the tables (items of the source side's list, each once) to the
 // other side, up to jobs at once, and puts the summary in their order.
 // After a Ctrl-C each running table stops at its next safe point, no
 // further table starts, and Program::Ending is raised once all have.
-void SendAll(const Console& console, Side source, QStringList tables, const Send::Options& options,
-             int jobs);
+void SendAll(const Console& console, Side source, QStringList tables, const Send::Options& options, int jobs);
 
 }  // namespace Jobs

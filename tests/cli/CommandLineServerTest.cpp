@@ -211,8 +211,10 @@ TEST_F(CommandLineOnServer, TablesSentAtOnceArriveAsOneAtATime) {
         const QString name = QString("t%1").arg(t, 2, 10, QChar('0'));
         tables << name;
         setUp << "CREATE TABLE " + name + " (id INTEGER, v VARCHAR(2), d DOUBLE)"
-              << "INSERT INTO " + name + " WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
-                 "WHERE i < 1500) SELECT i, CASE WHEN " + (t == 5 ? "i BETWEEN 400 AND 599" : "0") +
+              << "INSERT INTO " + name +
+                     " WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                     "WHERE i < 1500) SELECT i, CASE WHEN " +
+                     (t == 5 ? "i BETWEEN 400 AND 599" : "0") +
                      " THEN 'far too long' ELSE 'ok' END, i * 0.25 FROM n";
     }
     TestOdbc::exec(ase, setUp);
@@ -227,7 +229,7 @@ TEST_F(CommandLineOnServer, TablesSentAtOnceArriveAsOneAtATime) {
     const VelmarchRun one = run(args);
     const auto sentOne = contents();
     TestOdbc::exec(db2, {"DROP TABLE " + tables.join(", ")});
-    const VelmarchRun atOnce = run(QStringList(args) << "--jobs" << "4");
+    const VelmarchRun atOnce = run(args + QStringList{"--jobs", "4"});
     TestOdbc::exec(db2, {"SET GLOBAL sql_mode = 'ANSI_QUOTES'"});
 
     const auto sorted = [](const QString& text) {
@@ -244,7 +246,8 @@ TEST_F(CommandLineOnServer, TablesSentAtOnceArriveAsOneAtATime) {
     EXPECT_EQ(atOnce.out.count(" 0 not copied"), 2 * 11) << atOnce.out.toStdString();
     const QString summary = atOnce.out.section("Summary:\n", 1);
     for (int t = 1; t < 12; ++t)
-        EXPECT_LT(summary.indexOf(tables[t - 1] + ":"), summary.indexOf(tables[t] + ":")) << "in the order named";
+        EXPECT_LT(summary.indexOf(tables[t - 1] + ":"), summary.indexOf(tables[t] + ":"))
+            << "in the order named";
     EXPECT_TRUE(contents() == sentOne) << "every value as sent one table at a time";
 
     const QString log = folder + "/state/Quillmoor/Velmarch.log";
@@ -255,12 +258,11 @@ TEST_F(CommandLineOnServer, TablesSentAtOnceArriveAsOneAtATime) {
     };
     const qsizetype before = created();
     bool sent = false;
-    const VelmarchRun stopped =
-        run(QStringList(args) << "--overwrite" << "--jobs" << "4", [&](QProcess& p) {
-            if (sent || created() < before + 2) return;
-            ::kill(pid_t(p.processId()), SIGINT);
-            sent = true;
-        });
+    const VelmarchRun stopped = run(args + QStringList{"--overwrite", "--jobs", "4"}, [&](QProcess& p) {
+        if (sent || created() < before + 2) return;
+        ::kill(pid_t(p.processId()), SIGINT);
+        sent = true;
+    });
     EXPECT_EQ(stopped.status, 130) << stopped.err.toStdString();
     EXPECT_TRUE(stopped.out.contains("(stopped)")) << stopped.out.toStdString();
     for (const QString& table : tables)
