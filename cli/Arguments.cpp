@@ -80,6 +80,11 @@ const Option Options[] = {
                     ? QString()
                     : QStringLiteral("--batch takes a whole number from 1 to 10000");
      }},
+    {"--jobs", "send", "--jobs goes with send", "--jobs needs a number of tables",
+     [](Reading& r, const QString& v) {
+         return Whole(v, 1, 16, r.a.jobs) ? QString()
+                                          : QStringLiteral("--jobs takes a whole number from 1 to 16");
+     }},
     {"--exclude", "send delete list", "--exclude goes with send, delete and list",
      "--exclude needs a pattern", [](Reading& r, const QString& v) { return r.a.excluded << v, QString(); }},
     {"--tables-from", "send delete list", "--tables-from goes with send, delete and list",

@@ -22,6 +22,7 @@ struct Arguments {
     bool verify = false;
     bool keepKeys = false;
     QString rejects;  // the folder for the rows a target refuses
+    int jobs = 1;     // tables sent at once
     int lines = 50;
     QStringList excluded;  // patterns of tables to leave out
     QString tablesFrom;    // a file of further names and patterns; "-" for stdin

@@ -18,6 +18,7 @@
 #include "cli/Arguments.h"
 #include "cli/ConsoleHost.h"
 #include "cli/DryRun.h"
+#include "cli/Jobs.h"
 #include "cli/TableChoice.h"
 #include "connections/core/ConnectionString.h"
 #include "connections/core/Connection.h"
@@ -46,6 +47,7 @@ const char* const Usage =
     "                                the tables of that database, one name a line\n"
     "  velmarch send db2|ase TABLE... [--overwrite | --skip-existing] [--keep-types]\n"
     "                                [--keep-keys] [--batch N] [--verify] [--rejects DIR]\n"
+    "                                [--jobs N]\n"
     "                                copy tables from that database to the other one\n"
     "  velmarch delete db2|ase TABLE...\n"
     "  velmarch rename OLD NEW       rename a DB2 table\n"
@@ -66,6 +68,8 @@ const char* const Usage =
     "indexes, and names what it cannot keep: foreign keys, check constraints,\n"
     "triggers, auto-increment columns and defaults that are expressions.\n"
     "--rejects DIR writes the rows the target refuses to DIR/TABLE.csv.\n"
+    "--jobs N (1 to 16, 1 when not given) copies up to N tables at once, each over\n"
+    "connections of its own.\n"
     "\n"
     "send, delete and rename also take --dry-run: for each table, the statements the\n"
     "command would send are printed (for a send the DROP, the CREATE TABLE, the\n"
@@ -185,9 +189,14 @@ struct Selection {
     QStringList names, items;
 };
 
-void SendTables(const Arguments& a, Session& s, const Selection&) {
+void SendTables(const Arguments& a, Session& s, const Selection& chosen) {
     const Send::Options options{a.keepTypes, a.batch, a.verify, a.keepKeys, a.rejects};
-    *a.side == Side::Db2 ? Send::ToAse(s.host, options) : Send::ToDb2(s.host, options);
+    if (a.jobs > 1)
+        Jobs::SendAll({s.console, s.log, QStringLiteral("velmarch ") + a.command, out(),
+                       Platform::StdoutIsTerminal()},
+                      *a.side, chosen.items, options, a.jobs);
+    else
+        *a.side == Side::Db2 ? Send::ToAse(s.host, options) : Send::ToDb2(s.host, options);
     s.console.printSummary();
 }
 

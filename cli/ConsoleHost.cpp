@@ -1,5 +1,6 @@
 #include "cli/ConsoleHost.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 
@@ -176,4 +177,13 @@ void ConsoleHost::printSummary() {
         for (const QString& detail : c.details()) out_ << "    " << detail << '\n';
     }
     out_.flush();
+}
+
+void ConsoleHost::orderSummary(const QStringList& tables) {
+    const auto place = [&](const Table& t) {
+        const qsizetype i = tables.indexOf(t.name);
+        return i < 0 ? tables.size() : i;
+    };
+    std::stable_sort(tables_.begin(), tables_.end(),
+                     [&](const Table& a, const Table& b) { return place(a) < place(b); });
 }

@@ -38,6 +38,9 @@ public:
     QStringList select(Side side, const QStringList& names);
     // A line per table sent, and per table passed over.
     void printSummary();
+    // The summary's tables in the order given rather than the order they
+    // ended in; tables not given keep their order after them.
+    void orderSummary(const QStringList& tables);
     // True when anything was refused, failed or left rows behind.
     bool somethingFailed() const { return failed_; }
 

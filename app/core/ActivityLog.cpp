@@ -4,12 +4,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <mutex>
 
 #include "app/core/Dialogs.h"
 #include "app/core/Platform.h"
 #include "app/core/Text.h"
 
 namespace {
+
+// Threads of one program take turns: the lock on the file is the other
+// programs', and the one failure box is told once.
+std::mutex appending;
 
 QString Now() {
     const QDateTime now = QDateTime::currentDateTime();
@@ -43,6 +48,7 @@ ActivityLog::ActivityLog(QString path) : path_(std::move(path)) {}
 
 void ActivityLog::append(const QString& text) {
     const QByteArray bytes = (Now() + QLatin1Char(' ') + OneLine(text)).toUtf8() + '\n';
+    const std::lock_guard lock(appending);
     QDir().mkpath(QFileInfo(path_).absolutePath());
     const QString why = Platform::AppendLocked(path_, path_ + QStringLiteral(".1"), bytes, RotateAt);
     if (why.isEmpty() || toldFailure_) return;

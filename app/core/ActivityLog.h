@@ -6,9 +6,10 @@
 // What Velmarch did to each database, kept after it closes: one line per
 // event, each starting with the local time. The file is created readable by
 // its owner alone, each line goes in with one write so that two programs
-// writing at once keep their lines whole, and at 10 MiB it becomes
-// Velmarch.log.1 (one old file is kept). A log that cannot be written
-// never stops a command; that is told once per run.
+// writing at once keep their lines whole (threads of one program take
+// turns), and at 10 MiB it becomes Velmarch.log.1 (one old file is kept).
+// A log that cannot be written never stops a command; that is told once
+// per run.
 class ActivityLog {
 public:
     // $XDG_STATE_HOME/Quillmoor/Velmarch.log (~/.local/state by default).

@@ -37,6 +37,8 @@ TEST(Arguments, ReadAsTheCommandOrTheUsageError) {
          "--overwrite, --skip-existing, --keep-types, --keep-keys, --batch, --verify and --rejects go with send"},
         {{"send", "db2", "T", "--keep-keys", "--rejects", "out"}, "send db2 T kept keys rejects out"},
         {{"send", "db2", "T", "--rejects"}, "--rejects needs a folder"},
+        {{"send", "ase", "T*", "--jobs", "16"}, "send ase T* jobs 16"},
+        {{"send", "ase", "T", "--jobs", "17"}, "--jobs takes a whole number from 1 to 16"},
         {{"list", "db2", "-n", "3"}, "-n goes with log"},
         {{"log", "-n", "x"}, "-n takes a whole number of lines"},
         {{"log", "x"}, "log takes no names"},
@@ -70,6 +72,7 @@ TEST(Arguments, ReadAsTheCommandOrTheUsageError) {
             if (a.keepKeys) words << "keys";
             if (a.batch) words << "batch" << QString::number(a.batch);
             if (a.verify) words << "verify";
+            if (a.jobs != 1) words << "jobs" << QString::number(a.jobs);
             if (!a.rejects.isEmpty()) words << "rejects" << a.rejects;
             if (!a.settings.isEmpty()) words << "settings" << a.settings;
             if (!a.excluded.isEmpty()) words << "excluding" << a.excluded;
