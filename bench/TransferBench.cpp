@@ -42,7 +42,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestOdbc.h"
 #include "transfer/core/Send.h"
-#include "transfer/core/Transfer.h"
+#include "transfer/core/CopyStatements.h"
 
 namespace {
 

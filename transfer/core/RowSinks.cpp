@@ -3,7 +3,7 @@
 
 #include "connections/core/BatchInsert.h"
 #include "transfer/core/CopyRun.h"
-#include "transfer/core/Transfer.h"
+#include "transfer/core/CopyStatements.h"
 #include "transfer/core/ValueText.h"
 
 CopyRun::CopyRun(Procedure& p, RunReporter& reporter, const CommandRun& run, Datatype::Direction d,

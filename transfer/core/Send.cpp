@@ -12,7 +12,7 @@
 #include "transfer/core/CopyRun.h"
 #include "transfer/core/KeptTypes.h"
 #include "transfer/core/TargetTable.h"
-#include "transfer/core/Transfer.h"
+#include "transfer/core/CopyStatements.h"
 #include "transfer/core/ValueText.h"
 
 using Datatype::Direction;

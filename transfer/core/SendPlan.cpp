@@ -7,7 +7,7 @@
 #include "connections/core/Recordset.h"
 #include "transfer/core/KeptTypes.h"
 #include "transfer/core/TargetTable.h"
-#include "transfer/core/Transfer.h"
+#include "transfer/core/CopyStatements.h"
 #include "transfer/core/ValueText.h"
 
 namespace SendPlan {

@@ -2,7 +2,7 @@
 
 #include "catalog/core/Identifiers.h"
 #include "connections/core/TableShape.h"
-#include "transfer/core/Transfer.h"
+#include "transfer/core/CopyStatements.h"
 
 namespace TargetTable {
 

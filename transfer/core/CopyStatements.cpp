@@ -1,4 +1,4 @@
-#include "transfer/core/Transfer.h"
+#include "transfer/core/CopyStatements.h"
 
 #include "catalog/core/Identifiers.h"
 #include "catalog/core/LetterCase.h"

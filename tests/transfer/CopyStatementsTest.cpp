@@ -7,7 +7,7 @@
 #include "connections/core/BatchInsert.h"
 #include "connections/core/Connection.h"
 #include "support/TestOdbc.h"
-#include "transfer/core/Transfer.h"
+#include "transfer/core/CopyStatements.h"
 #include "transfer/core/ValueText.h"
 
 using Datatype::Direction;
@@ -35,7 +35,7 @@ const auto ToDb2 = Direction::ToDb2;
 
 }  // namespace
 
-TEST(TransferStatements, CreateTableShapes) {
+TEST(CopyStatements, CreateTableShapes) {
     struct Case {
         Direction d;
         QString table;
@@ -68,7 +68,7 @@ TEST(TransferStatements, CreateTableShapes) {
         EXPECT_EQ(Create(c.d, c.table, c.columns).toStdString(), c.expected.toStdString());
 }
 
-TEST(TransferStatements, InsertValueLists) {
+TEST(CopyStatements, InsertValueLists) {
     struct Case {
         Direction d;
         QStringList texts;
@@ -97,12 +97,12 @@ TEST(TransferStatements, InsertValueLists) {
     }
 }
 
-TEST(TransferStatements, InsertNamesTheTargetTableDelimited) {
+TEST(CopyStatements, InsertNamesTheTargetTableDelimited) {
     EXPECT_EQ(Insert(ToDb2, "my \"big\" table", {"1"}), "INSERT INTO \"my \"\"big\"\" table\" VALUES('1')");
     EXPECT_EQ(Insert(ToAse, "my [big] \"table", {"1"}), "INSERT INTO [my [big] \"table] VALUES('1')");
 }
 
-TEST(TransferStatements, LongValueWithManyQuotesIsDoubledWhole) {
+TEST(CopyStatements, LongValueWithManyQuotesIsDoubledWhole) {
     QString value;
     for (int i = 0; i < 20000; ++i) value += QStringLiteral("a'");
     QString doubled = value;
@@ -113,7 +113,7 @@ TEST(TransferStatements, LongValueWithManyQuotesIsDoubledWhole) {
 // The same rows sent as literal INSERTs and as text parameters arrive as the
 // same values of the same storage class, each direction into its own column
 // types: NULL and empty texts, quotes, non-ASCII, numbers, dates and bytes.
-TEST(TransferStatements, TextParametersStoreWhatTheLiteralsStore) {
+TEST(CopyStatements, TextParametersStoreWhatTheLiteralsStore) {
     const std::vector<std::pair<QString, int>> columns{{"id", 3},      {"name", 200}, {"amount", 5},
                                                        {"born", 133},  {"at", 135},   {"flag", 11},
                                                        {"price", 131}, {"photo", 128}};
@@ -162,7 +162,7 @@ TEST(TransferStatements, TextParametersStoreWhatTheLiteralsStore) {
     }
 }
 
-TEST(TransferStatements, ReadAndDropNameEachSideItsOwnWay) {
+TEST(CopyStatements, ReadAndDropNameEachSideItsOwnWay) {
     EXPECT_EQ(Transfer::SelectAll(ToAse, "EMP \"1\""), "SELECT * FROM \"EMP \"\"1\"\"\"");
     EXPECT_EQ(Transfer::SelectAll(ToDb2, "emp [1"), "SELECT * FROM [emp [1]");
     EXPECT_EQ(Transfer::DropTarget(ToAse, "EMP"), "DROP TABLE [EMP]");
