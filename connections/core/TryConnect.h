@@ -2,12 +2,9 @@
 
 #include "connections/core/Profile.h"
 
-// Whether a profile's login works, asked of the database itself.
-namespace IBMDB2 {
-// True when a connection with the profile opens; every failure is False.
-bool TryConnect(const Profile& p);
-}  // namespace IBMDB2
-
-namespace SybaseASE {
-bool TryConnect(const Profile& p);
-}  // namespace SybaseASE
+// Whether a profile's login works, asked of the database itself: true when a
+// connection with the profile opens; every failure is false.
+// clang-format off
+namespace IBMDB2 { bool TryConnect(const Profile& p); }
+namespace SybaseASE { bool TryConnect(const Profile& p); }
+// clang-format on
