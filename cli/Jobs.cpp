@@ -12,6 +12,7 @@
 #include "app/core/Program.h"
 #include "catalog/core/LoggedHost.h"
 #include "cli/ConsoleHost.h"
+#include "connections/core/Error.h"
 
 namespace {
 
@@ -138,24 +139,39 @@ private:
     std::atomic<qint64> lastDraw_{0};
 };
 
+// What the threads share: the tables, which one is next, and the board. A
+// lost connection ends the run, as it ends a send of one: the tables under
+// way end with their reports and no further one starts.
+struct Work {
+    const Jobs::Console& console;
+    const Side source;
+    const QStringList& tables;
+    const QStringList targetItems;
+    const Send::Options& options;
+    Board& board;
+    std::atomic<int> next{0};
+    std::atomic<bool> lost{false};
+};
+
 // One table's send as the engine sees its host: a source list holding that
 // table alone, selected, and a copy of the target list of its own; all it
 // tells goes to the board.
 class TableHost : public CommandHost {
 public:
-    TableHost(Board& board, int index, const Jobs::Console& console, Side source, const QString& table,
-              const QStringList& targetItems)
-        : board_(board),
+    TableHost(Work& work, int index)
+        : work_(work),
+          board_(work.board),
           index_(index),
-          console_(console),
-          source_(source),
-          sourceList_({table}),
-          targetList_(targetItems) {
+          console_(work.console),
+          source_(work.source),
+          sourceList_({work.tables[index]}),
+          targetList_(work.targetItems) {
         sourceList_.setSelected(0, true);
         sourceList_.setListIndex(0);
     }
 
     void report(const Failure& f) override {
+        if (Db::ConnectionLost(f.error)) work_.lost = true;
         board_.say([&](ConsoleHost& h) { h.report(f); });
     }
     Profile profile(Side side) const override { return console_.host.profile(side); }
@@ -184,6 +200,7 @@ public:
     void tableEnds(const TableCopy& copy) override { board_.ends(index_, copy); }
 
 private:
+    Work& work_;
     Board& board_;
     const int index_;
     const Jobs::Console& console_;
@@ -191,21 +208,10 @@ private:
     NameList sourceList_, targetList_;
 };
 
-// What the threads share: the tables, which one is next, and the board.
-struct Work {
-    const Jobs::Console& console;
-    const Side source;
-    const QStringList& tables;
-    const QStringList targetItems;
-    const Send::Options& options;
-    Board& board;
-    std::atomic<int> next{0};
-};
-
 // One table, start to end, with the log's own record of it; false when a
 // stop ended it.
 bool SendOne(Work& w, int i) {
-    TableHost host(w.board, i, w.console, w.source, w.tables[i], w.targetItems);
+    TableHost host(w, i);
     LoggedHost logged(host, w.console.log, w.console.command);
     bool goOn = true;
     try {
@@ -219,10 +225,10 @@ bool SendOne(Work& w, int i) {
     return goOn;
 }
 
-// A thread's loop: the next table nobody has taken, until none is left or
-// a stop is asked.
+// A thread's loop: the next table nobody has taken, until none is left, a
+// stop is asked or a connection was lost.
 void Worker(Work& w) {
-    for (int i = w.next++; i < w.tables.size() && !ConsoleHost::interrupted(); i = w.next++)
+    for (int i = w.next++; i < w.tables.size() && !ConsoleHost::interrupted() && !w.lost; i = w.next++)
         if (!SendOne(w, i)) return;
 }
 

@@ -276,4 +276,36 @@ TEST_F(CommandLineOnServer, TablesSentAtOnceArriveAsOneAtATime) {
         EXPECT_TRUE(whole.match(line).hasMatch() && line.count(time) == 1) << line.toStdString();
 }
 
+// The server killed while four tables are under way: each of them tells
+// the row it lost the connection at and the rows not copied, once, and no
+// further table starts (its login would fail once more); the run ends with
+// 1. The server is started again for the tests after this one.
+TEST_F(CommandLineOnServer, AServerKilledMidRunEndsEveryRunningTableOnce) {
+    QStringList setUp;
+    for (int t = 1; t <= 8; ++t)
+        setUp << QString("CREATE TABLE lost%1 (id INTEGER)").arg(t)
+              << QString("INSERT INTO lost%1 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                         "WHERE i < 20000) SELECT i FROM n")
+                     .arg(t);
+    TestOdbc::exec(ase, setUp);
+    QFile log(folder + "/state/Quillmoor/Velmarch.log");
+    bool killed = false;
+    const VelmarchRun r = run({"send", "ase", "lost*", "--jobs", "4"}, [&](QProcess&) {
+        if (killed || !log.open(QIODevice::ReadOnly)) return;
+        killed = log.readAll().count("CREATE TABLE") >= 4;
+        log.close();
+        if (killed) MariaDb::server().kill();
+    });
+    MariaDb::server().start();
+
+    EXPECT_EQ(r.status, 1) << r.err.toStdString();
+    EXPECT_EQ(r.err.count('\n'), 8) << r.err.toStdString();
+    for (const QString table : {"lost1", "lost2", "lost3", "lost4"}) {
+        const QRegularExpression lost("^" + table + " row \\d+: ", QRegularExpression::MultilineOption);
+        EXPECT_EQ(r.err.count(lost), 1) << r.err.toStdString();
+        EXPECT_EQ(r.err.count(" rows of " + table + " were not copied."), 1) << r.err.toStdString();
+    }
+    EXPECT_FALSE(r.out.contains("lost5")) << r.out.toStdString();
+}
+
 }  // namespace
