@@ -56,8 +56,9 @@ struct CopyRun {
     QString text(int j, const Db::Value& v) const;
     // A row the target stored, with the values it was sent.
     void stored(const std::vector<Db::Value>& values);
-    // Column j's value as the rejects file writes it.
-    Rejects::Field rejectField(int j, const Db::Value& v) const;
+    // A value as the rejects file writes it, given the text the literal
+    // INSERT carries for it.
+    static Rejects::Field rejectField(const Db::Value& v, const QString& text);
     // A row the target refused: false when the table stops here. With a
     // rejects file, its values and the driver's text go there.
     bool refused(const QString& kind, long long row, bool connectionLost, const Rejects::Row* values = nullptr,

@@ -35,8 +35,8 @@ void CopyRun::stored(const std::vector<Db::Value>& values) {
     if (verify) verify->sent(values);
 }
 
-Rejects::Field CopyRun::rejectField(int j, const Db::Value& v) const {
-    return Db::isNull(v) ? Rejects::Field() : Rejects::Field(text(j, v));
+Rejects::Field CopyRun::rejectField(const Db::Value& v, const QString& text) {
+    return Db::isNull(v) ? Rejects::Field() : Rejects::Field(text);
 }
 
 void CopyRun::keepRejected(const Rejects::Row& values, const QString& error) {
@@ -81,7 +81,7 @@ public:
     void read(int j, const Db::Value& v) override {
         text_ = c_.text(j, v);
         if (c_.verify) values_[size_t(j)] = Transfer::BoundText(c_.d, text_);
-        if (c_.rejects) fields_[size_t(j)] = Db::isNull(v) ? Rejects::Field() : Rejects::Field(text_);
+        if (c_.rejects) fields_[size_t(j)] = CopyRun::rejectField(v, text_);
     }
     void append(int) override {
         c_.p(c_.at.appendValue, [&] { Transfer::AppendValue(c_.d, statement_, text_); });
@@ -115,9 +115,12 @@ public:
     void read(int j, const Db::Value& v) override {
         const bool keep = c_.options.keepTypes &&
                           c_.kept[size_t(j)].conversion != KeptTypes::Conversion::DefaultText;
-        values_[size_t(j)] =
-            keep ? KeptTypes::Convert(c_.kept[size_t(j)], v) : Transfer::BoundText(c_.d, c_.text(j, v));
-        if (c_.rejects) fields_[size_t(j)] = c_.rejectField(j, v);
+        if (keep) values_[size_t(j)] = KeptTypes::Convert(c_.kept[size_t(j)], v);
+        if (keep && !c_.rejects) return;
+        // The literal's text, made once for the value and for the rejects.
+        const QString text = c_.text(j, v);
+        if (!keep) values_[size_t(j)] = Transfer::BoundText(c_.d, text);
+        if (c_.rejects) fields_[size_t(j)] = CopyRun::rejectField(v, text);
     }
     bool send(long long row) override;
     void finish() override {
