@@ -169,13 +169,6 @@ void Check(CopyRun& c, const QString& name) {
     if (!c.o.differs.isEmpty()) c.host.message(name + QStringLiteral(": ") + c.o.differs + QLatin1Char('.'));
 }
 
-// The source table's keys, indexes and defaults, and what of it the target
-// will not be given.
-void ReadKeys(CopyRun& c, Db::Connection& source, const QString& name) {
-    c.keys = TargetTable::ReadKeys(c.host, c.d, source, name, c.rs, c.kept);
-    for (const KeptKeys::NotKept& n : c.keys.notKept) c.o.notKept << n.what;
-}
-
 // The primary key, then the unique indexes, then the others, once every row
 // is in. One the target refuses is told once, naming it and the table; the
 // rows stay.
@@ -204,12 +197,11 @@ void CreateKeys(CopyRun& c, const QString& name) {
 // began with), and a table that lost rows says so.
 void CopyTable(CopyRun& c, Db::Connection& source, TableList& targetList, int targetGeneration, bool replacing) {
     const QString& name = c.o.table;
-    if (c.options.keepTypes) {
-        KeptTypes::Table types = KeptTypes::For(c.d, name, c.rs);
-        c.kept = std::move(types.columns);
-        for (const QString& note : types.notes) c.host.note(note);
-    }
-    if (c.options.keepKeys) ReadKeys(c, source, name);
+    TargetTable::Kept kept =
+        TargetTable::KeptOf(c.host, c.d, source, name, c.rs, c.options.keepTypes, c.options.keepKeys);
+    c.kept = std::move(kept.columns);
+    c.keys = std::move(kept.keys);
+    for (const KeptKeys::NotKept& n : c.keys.notKept) c.o.notKept << n.what;
     c.host.tableBegins(name, c.o.rows);
     const bool created = CreateTarget(c, name, replacing);
     if (created)

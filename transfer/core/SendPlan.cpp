@@ -31,22 +31,6 @@ long long RowCount(Direction d, Db::Connection& source, const QString& table) {
     return ValueText(count.Fields(0).Value(), QLocale::c()).toLongLong();
 }
 
-// With kept types, the columns' types (and with kept keys their defaults,
-// and the steps after the rows), as the copy makes them.
-std::vector<KeptTypes::Column> Kept(CommandHost& host, Direction d, Db::Connection& source,
-                                    const QString& table, const Db::Recordset& rs,
-                                    const Send::Options& options, Table& plan) {
-    if (!options.keepTypes) return {};
-    KeptTypes::Table types = KeptTypes::For(d, table, rs);
-    for (const QString& note : types.notes) host.note(note);
-    if (options.keepKeys) {
-        KeptKeys::Plan keys = TargetTable::ReadKeys(host, d, source, table, rs, types.columns);
-        plan.afterRows = std::move(keys.afterRows);
-        plan.notKept = std::move(keys.notKept);
-    }
-    return std::move(types.columns);
-}
-
 // The source's columns and keys, and the statements made of them.
 void Read(CommandHost& host, Direction d, Db::Connection& source, const QString& table,
           const Send::Options& options, Table& plan) {
@@ -56,9 +40,11 @@ void Read(CommandHost& host, Direction d, Db::Connection& source, const QString&
     rs.Close();
     if (d == Direction::ToAse && !TargetTable::AseCanDelimitColumns(rs))
         return host.message(Identifiers::AseRefusal(table));
-    const std::vector<KeptTypes::Column> kept = Kept(host, d, source, table, rs, options, plan);
+    TargetTable::Kept kept = TargetTable::KeptOf(host, d, source, table, rs, options.keepTypes, options.keepKeys);
+    plan.afterRows = std::move(kept.keys.afterRows);
+    plan.notKept = std::move(kept.keys.notKept);
     if (plan.answer == Answer::Yes) plan.statements << Transfer::DropTarget(d, table);
-    plan.statements << TargetTable::Create(d, table, rs, kept);
+    plan.statements << TargetTable::Create(d, table, rs, kept.columns);
     const bool literal = !options.keepTypes && options.batch == 0;
     plan.batch = literal ? 0 : std::max(options.batch, 1);
     plan.insert = InsertShape(d, table, rs.FieldCount(), literal);

@@ -45,4 +45,15 @@ KeptKeys::Plan ReadKeys(CommandHost& host, Direction d, Db::Connection& source, 
     return keys;
 }
 
+Kept KeptOf(CommandHost& host, Direction d, Db::Connection& source, const QString& table, const Db::Recordset& rs,
+            bool keepTypes, bool keepKeys) {
+    Kept kept;
+    if (!keepTypes) return kept;
+    KeptTypes::Table types = KeptTypes::For(d, table, rs);
+    kept.columns = std::move(types.columns);
+    for (const QString& note : types.notes) host.note(note);
+    if (keepKeys) kept.keys = ReadKeys(host, d, source, table, rs, kept.columns);
+    return kept;
+}
+
 }  // namespace TargetTable

@@ -34,4 +34,14 @@ QString Create(Direction d, const QString& table, const Db::Recordset& source,
 KeptKeys::Plan ReadKeys(CommandHost& host, Direction d, Db::Connection& source, const QString& table,
                         const Db::Recordset& rs, std::vector<KeptTypes::Column>& kept);
 
+// What the options keep of the source table: with kept types each column's
+// type (each column that keeps none named to the host in a note), and with
+// kept keys what goes with them.
+struct Kept {
+    std::vector<KeptTypes::Column> columns;
+    KeptKeys::Plan keys;
+};
+Kept KeptOf(CommandHost& host, Direction d, Db::Connection& source, const QString& table, const Db::Recordset& rs,
+            bool keepTypes, bool keepKeys);
+
 }  // namespace TargetTable
