@@ -99,13 +99,34 @@ void MariaDb::kill() {
     process_->waitForFinished(10000);
 }
 
-Profile MariaDb::freshDatabase() {
-    const QString name = QStringLiteral("t%1").arg(++databases_);
+Profile MariaDb::login() const {
     // Any user will do: the server checks no grants. Host and database as
     // the DB2 login would carry them; the driver goes to 127.0.0.1:port.
-    Profile login{QStringLiteral("127.0.0.1"), QString::number(port_), QStringLiteral("root"), QString(),
-                  QString()};
+    return Profile{QStringLiteral("127.0.0.1"), QString::number(port_), QStringLiteral("root"), QString(),
+                   QString()};
+}
+
+Profile MariaDb::freshDatabase() {
+    const QString name = QStringLiteral("t%1").arg(++databases_);
+    Profile login = this->login();
     TestOdbc::exec(login, {QStringLiteral("CREATE DATABASE \"%1\"").arg(name)});
     login.database = name;
     return login;
+}
+
+void MariaDb::logStatements() {
+    TestOdbc::exec(
+        login(),
+        {QStringLiteral("SET GLOBAL general_log = OFF"), QStringLiteral("SET GLOBAL log_output = 'TABLE'"),
+         QStringLiteral("TRUNCATE TABLE mysql.general_log"), QStringLiteral("SET GLOBAL general_log = ON")});
+}
+
+QStringList MariaDb::loggedStatements() {
+    TestOdbc::exec(login(), {QStringLiteral("SET GLOBAL general_log = OFF")});
+    QStringList statements;
+    for (const QStringList& row : TestOdbc::texts(
+             login(), QStringLiteral("SELECT CONVERT(argument USING utf8mb4) FROM mysql.general_log "
+                                     "WHERE command_type IN ('Query', 'Prepare')")))
+        statements << row.at(0);
+    return statements;
 }

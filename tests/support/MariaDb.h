@@ -27,8 +27,17 @@ public:
 
     int port() const { return port_; }
 
+    // The statements clients send from now on are kept in the server's
+    // general log until loggedStatements() reads them.
+    void logStatements();
+    // Each statement kept since logStatements(), whole, in the order taken
+    // (a prepared one once, as prepared); the log is off again.
+    QStringList loggedStatements();
+
 private:
     MariaDb();
+    // A login to the server itself, in no database.
+    Profile login() const;
     void waitUntilReady();
 
     QString folder_;
