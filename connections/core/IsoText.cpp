@@ -1,21 +1,62 @@
 #include "connections/core/IsoText.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+
 namespace IsoText {
 
-QString Date(const Db::Date& d) { return QString::asprintf("%04d-%02d-%02d", d.year, d.month, d.day); }
+namespace {
+
+// A number as printf's %0*d writes it: zero-padded after any sign to the
+// width. Written by hand: these texts are made for every date and time of
+// every row a copy sends, where printf's parsing of the format would cost
+// more than the digits.
+char* Padded(char* out, long long value, int width) {
+    if (value < 0) {
+        *out++ = '-';
+        --width;
+    }
+    char digits[24];
+    const int size = int(std::to_chars(digits, digits + sizeof digits, std::llabs(value)).ptr - digits);
+    for (int i = size; i < width; ++i) *out++ = '0';
+    return std::copy(digits, digits + size, out);
+}
+
+QString Latin1(const char* begin, const char* end) { return QString::fromLatin1(begin, end - begin); }
+
+}  // namespace
+
+QString Date(const Db::Date& d) {
+    char text[48];
+    char* p = Padded(text, d.year, 4);
+    *p++ = '-';
+    p = Padded(p, d.month, 2);
+    *p++ = '-';
+    return Latin1(text, Padded(p, d.day, 2));
+}
 
 QString Fraction(std::uint32_t nanoseconds, int digits) {
     if (digits == 0 || (digits < 0 && nanoseconds == 0)) return {};
-    QString text = QString::number(nanoseconds).rightJustified(9, QLatin1Char('0'));
-    if (digits > 0) return text.leftJustified(digits, QLatin1Char('0'), true);
-    while (text.endsWith(QLatin1Char('0'))) text.chop(1);
-    return text;
+    char text[24];
+    int size = int(Padded(text, nanoseconds, 9) - text);
+    if (digits < 0) {
+        while (text[size - 1] == '0') --size;
+        return Latin1(text, text + size);
+    }
+    QString cut = Latin1(text, text + std::min(size, digits));
+    return digits > size ? cut + QString(digits - size, QLatin1Char('0')) : cut;
 }
 
 QString Time(const Db::Time& t, int digits) {
-    const QString text = QString::asprintf("%02d:%02d:%02d", t.hour, t.minute, t.second);
+    char text[48];
+    char* p = Padded(text, t.hour, 2);
+    *p++ = ':';
+    p = Padded(p, t.minute, 2);
+    *p++ = ':';
+    const QString hms = Latin1(text, Padded(p, t.second, 2));
     const QString fraction = Fraction(t.nanoseconds, digits);
-    return fraction.isEmpty() ? text : text + QLatin1Char('.') + fraction;
+    return fraction.isEmpty() ? hms : hms + QLatin1Char('.') + fraction;
 }
 
 QString Timestamp(const Db::Timestamp& ts, int digits) {

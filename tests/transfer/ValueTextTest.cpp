@@ -221,6 +221,7 @@ TEST(IsoText, OneSpellingForEveryWriter) {
         {IsoText::Fraction(123456789, 6), "123456"},
         {IsoText::Fraction(5000, 3), "000"},
         {IsoText::Fraction(123456789, 0), ""},
+        {IsoText::Fraction(12, 12), "000000012000"},
         {IsoText::Time({10, 11, 12, 500000000}), "10:11:12.5"},
         {IsoText::Time({0, 0, 0, 0}), "00:00:00"},
         {IsoText::Timestamp(Stamp(2021, 5, 1, 8, 0, 0, 120000000)), "2021-05-01 08:00:00.12"},
