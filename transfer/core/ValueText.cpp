@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QRegularExpression>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -23,31 +24,42 @@ QString FloatText(F v, const QLocale& locale) {
     if (std::isinf(v)) return v < 0 ? QStringLiteral("-Infinity") : QStringLiteral("Infinity");
     if (v == 0) return QStringLiteral("0");  // negative zero too
 
+    // Taken apart in place: e.g. "-1.2345e+15", "5e-324".
     char buf[64];
-    const auto end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific).ptr;
-    const std::string s(buf, end);  // e.g. "-1.2345e+15", "5e-324"
-    const bool negative = s.front() == '-';
-    const auto e = s.find('e');
-    const int exponent = std::atoi(s.c_str() + e + 1);
-    QString digits;
-    for (auto i = std::size_t(negative); i < e; ++i)
-        if (s[i] != '.') digits += QLatin1Char(s[i]);
-    const int n = int(digits.size());
+    char* const end = std::to_chars(buf, buf + sizeof buf - 1, v, std::chars_format::scientific).ptr;
+    *end = '\0';  // for atoi
+    const bool negative = buf[0] == '-';
+    const char* const e = std::find(buf, end, 'e');
+    const int exponent = std::atoi(e + 1);
+    char digitBuf[64];
+    int n = 0;
+    for (const char* c = buf + int(negative); c < e; ++c)
+        if (*c != '.') digitBuf[n++] = *c;
+    const auto digits = [&](int from, int count) { return QLatin1StringView(digitBuf + from, count); };
     const QString point = locale.decimalPoint();
 
-    QString out = negative ? QStringLiteral("-") : QString();
+    QString out;
+    out.reserve(n + 24);
+    if (negative) out += QLatin1Char('-');
+    const auto zeros = [&out](int count) { out.append(QString(count, QLatin1Char('0'))); };
     const bool plain = (exponent >= -4 && exponent <= 14) || (exponent < 0 && n - 1 - exponent <= 15);
     if (!plain) {
-        out += digits.front();
-        if (n > 1) out += point + digits.mid(1);
-        out += exponent < 0 ? QStringLiteral("E-") : QStringLiteral("E+");
-        out += QString::number(std::abs(exponent)).rightJustified(2, QLatin1Char('0'));
+        out += digits(0, 1);
+        if (n > 1) out += point + digits(1, n - 1);
+        out += exponent < 0 ? QLatin1StringView("E-") : QLatin1StringView("E+");
+        if (std::abs(exponent) < 10) out += QLatin1Char('0');
+        out += QString::number(std::abs(exponent));
     } else if (exponent < 0) {
-        out += QLatin1Char('0') + point + QString(-exponent - 1, QLatin1Char('0')) + digits;
+        out += QLatin1StringView("0") + point;
+        zeros(-exponent - 1);
+        out += digits(0, n);
     } else if (n <= exponent + 1) {
-        out += digits + QString(exponent + 1 - n, QLatin1Char('0'));
+        out += digits(0, n);
+        zeros(exponent + 1 - n);
     } else {
-        out += digits.left(exponent + 1) + point + digits.mid(exponent + 1);
+        out += digits(0, exponent + 1);
+        out += point;
+        out += digits(exponent + 1, n - exponent - 1);
     }
     return out;
 }
@@ -272,15 +284,19 @@ QString TimeText(const Db::Time& t, const QLocale& locale) {
     // empty bracket and stray spaces behind.
     QString text =
         Render(PicturesOf(locale).time, {2000, 1, 1, t.hour, t.minute, t.second, fraction}, locale);
-    text.remove(QLatin1String("()")).remove(QLatin1String("[]"));
+    if (text.contains(QLatin1Char('(')) || text.contains(QLatin1Char('[')))
+        text.remove(QLatin1String("()")).remove(QLatin1String("[]"));
     return std::move(text).simplified();
 }
 
 QString TimestampText(const Db::Timestamp& ts, const QLocale& locale) {
     // A timestamp keeps its date whatever the day: only a time value is
     // written as a time alone.
-    if (ts.time == Db::Time{}) return DateText(ts.date, locale);
-    return DateText(ts.date, locale) + QLatin1Char(' ') + TimeText(ts.time, locale);
+    QString text = DateText(ts.date, locale);
+    if (ts.time == Db::Time{}) return text;
+    text += QLatin1Char(' ');
+    text += TimeText(ts.time, locale);
+    return text;
 }
 
 struct Visitor {
