@@ -383,8 +383,13 @@ void Parallel(const QString& folder) {
         TestOdbc::exec(ase, {CreateStatement(names.last()), FillStatement(names.last(), rows)});
     }
     TestOdbc::install(TestOdbc::odbcDriver(QStringLiteral("libmaodbc.so")));
-    const double one = ParallelRun(folder, ase, names, 1, tables * rows);
-    const double four = ParallelRun(folder, ase, names, 4, tables * rows);
+    // The best of three runs each, taken in turns, so that a burst of other
+    // work on the two cores weighs on neither setting alone.
+    double one = 0, four = 0;
+    for (int run = 0; run < 3; ++run) {
+        one = std::max(one, ParallelRun(folder, ase, names, 1, tables * rows));
+        four = std::max(four, ParallelRun(folder, ase, names, 4, tables * rows));
+    }
     std::printf(
         "parallel ASE->DB2 %d tables x %d rows into MariaDB: %.0f rows/s at --jobs 1, %.0f rows/s at "
         "--jobs 4, %.2f times\n",
