@@ -261,10 +261,7 @@ void appendBytes(QByteArray& pool, size_t column, const Value& v, Kind kind) {
     switch (kind) {
         case Kind::Text:
             if (const auto* s = std::get_if<QString>(&v)) return appendUtf8(pool, *s);
-            if (const auto* g = std::get_if<Guid>(&v)) {
-                const QString& t = g->text;
-                return appendUtf8(pool, t.startsWith(QLatin1Char('{')) ? t.mid(1, t.size() - 2) : t);
-            }
+            if (const auto* g = std::get_if<Guid>(&v)) return appendUtf8(pool, IsoText::Guid(*g));
             break;
         case Kind::Decimal:
             if (const auto* d = std::get_if<Decimal>(&v)) {
