@@ -223,11 +223,11 @@ Best Measure(Form1& form1, Form2& form, bool toAse, const QString& folder, const
 
     const QString kept = folder + QStringLiteral("/kept.db");
     QStringList sent;
-    Db::Connection::addGlobalListener([&sent, kept](const Db::Connection& c, const QString& statement) {
-        if (c.connectionString().contains(kept)) sent.append(statement);
-    });
-    click(kept);
-    Db::Connection::clearGlobalListeners();
+    {
+        const TestOdbc::StatementLog log;
+        click(kept);
+        sent = log.to(kept);
+    }
     if (sent.size() != rows + 1) throw std::runtime_error("the handler did not send one statement per row");
     std::vector<QByteArray> statements;
     statements.reserve(sent.size());

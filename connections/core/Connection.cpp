@@ -3,6 +3,9 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <utility>
+#include <vector>
+
 #include "connections/core/ConnectionString.h"
 #include "connections/core/DriverRegistry.h"
 #include "connections/core/DriverText.h"
@@ -13,8 +16,9 @@ namespace Db {
 
 namespace {
 
-std::vector<Connection::Listener>& globalListeners() {
-    static std::vector<Connection::Listener> listeners;
+// Each listener with the id it was added under.
+std::vector<std::pair<int, Connection::Listener>>& globalListeners() {
+    static std::vector<std::pair<int, Connection::Listener>> listeners;
     return listeners;
 }
 
@@ -94,8 +98,15 @@ Connection::~Connection() {
     }
 }
 
-void Connection::addGlobalListener(Listener listener) { globalListeners().push_back(std::move(listener)); }
-void Connection::clearGlobalListeners() { globalListeners().clear(); }
+int Connection::addGlobalListener(Listener listener) {
+    static int lastId = 0;
+    globalListeners().emplace_back(++lastId, std::move(listener));
+    return lastId;
+}
+
+void Connection::removeGlobalListener(int id) {
+    std::erase_if(globalListeners(), [id](const auto& entry) { return entry.first == id; });
+}
 
 bool Connection::isOpen() const { return handles_ && handles_->open; }
 
@@ -105,8 +116,7 @@ void* Connection::handle() const {
 }
 
 void Connection::notify(const QString& statement) const {
-    for (const auto& l : listeners_) l(*this, statement);
-    for (const auto& l : globalListeners()) l(*this, statement);
+    for (const auto& [id, listener] : globalListeners()) listener(*this, statement);
 }
 
 void Connection::Open(const QString& connectionString) {

@@ -3,7 +3,6 @@
 #include <QString>
 #include <functional>
 #include <memory>
-#include <vector>
 
 #include "connections/core/Error.h"
 
@@ -22,7 +21,8 @@ class Recordset;
 
 class Connection {
 public:
-    // Sees every statement text the moment before it is sent to the driver.
+    // Sees every statement text the moment before it is sent to the driver,
+    // on any connection of the process: how tests see what was sent.
     using Listener = std::function<void(const Connection&, const QString& statement)>;
 
     Connection();
@@ -50,11 +50,10 @@ public:
     // The connection string as the caller gave it to Open.
     const QString& connectionString() const { return connectionString_; }
 
-    void addListener(Listener listener) { listeners_.push_back(std::move(listener)); }
-    // Listens to every connection of the process: how tests, and a user
-    // later, see what was sent.
-    static void addGlobalListener(Listener listener);
-    static void clearGlobalListeners();
+    // Listeners are added and removed while no statement goes out on
+    // another thread; removing one leaves the others listening.
+    [[nodiscard]] static int addGlobalListener(Listener listener);
+    static void removeGlobalListener(int id);
 
 private:
     friend class Recordset;
@@ -73,7 +72,6 @@ private:
     struct Handles;
     std::unique_ptr<Handles> handles_;
     QString connectionString_;
-    std::vector<Listener> listeners_;
 };
 
 }  // namespace Db

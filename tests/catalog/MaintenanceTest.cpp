@@ -82,9 +82,8 @@ TEST_P(DeleteTables, DropsFromTheLastSelectedToTheFirstAndKeepsTheRestInOrder) {
     const QStringList names{"t0", "t1", "t2", "t3", "t4", "t5", "t6", "t7", "t8"};
     open(names, names);
     pick(list(), {1, 4, 7}, 4);
-    TestOdbc::StatementLog log;
     std::vector<bool> busyWhileSent;
-    Db::Connection::addGlobalListener(
+    TestOdbc::StatementLog log(
         [&](const Db::Connection&, const QString&) { busyWhileSent.push_back(host->busy); });
 
     run();
@@ -233,8 +232,7 @@ INSTANTIATE_TEST_SUITE_P(Sides, DeleteTables,
 TEST_F(MaintenanceFixture, EndingTheProgramStopsTheDb2DeleteAtItsNextYield) {
     open({"a", "b", "c"}, {});
     pick(host->db2, {0, 1, 2}, 0);
-    TestOdbc::StatementLog log;
-    Db::Connection::addGlobalListener([this](const Db::Connection&, const QString&) { host->ending = true; });
+    TestOdbc::StatementLog log([this](const Db::Connection&, const QString&) { host->ending = true; });
 
     EXPECT_THROW(Maintenance::DeleteDb2Tables(*host), Program::Ending);
 

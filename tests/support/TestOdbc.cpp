@@ -7,6 +7,7 @@
 #include <QUuid>
 #include <cstdlib>
 #include <stdexcept>
+#include <utility>
 
 #include "connections/core/Connection.h"
 #include "connections/core/ConnectionString.h"
@@ -151,22 +152,20 @@ EnvironmentVariable::~EnvironmentVariable() {
         qunsetenv(name_);
 }
 
-StatementLog::StatementLog()
-    : sent_(std::make_shared<QStringList>()), targets_(std::make_shared<QStringList>()) {
-    auto sent = sent_;
-    auto targets = targets_;
-    Db::Connection::addGlobalListener([sent, targets](const Db::Connection& c, const QString& statement) {
-        sent->append(statement);
-        targets->append(c.connectionString());
-    });
-}
+StatementLog::StatementLog(Db::Connection::Listener atEach)
+    : listener_(Db::Connection::addGlobalListener(
+          [this, atEach = std::move(atEach)](const Db::Connection& c, const QString& statement) {
+              sent_.append(statement);
+              targets_.append(c.connectionString());
+              if (atEach) atEach(c, statement);
+          })) {}
 
-StatementLog::~StatementLog() { Db::Connection::clearGlobalListeners(); }
+StatementLog::~StatementLog() { Db::Connection::removeGlobalListener(listener_); }
 
 QStringList StatementLog::to(const QString& databasePath) const {
     QStringList out;
-    for (qsizetype i = 0; i < sent_->size(); ++i)
-        if (targets_->at(i).contains(databasePath)) out << sent_->at(i);
+    for (qsizetype i = 0; i < sent_.size(); ++i)
+        if (targets_.at(i).contains(databasePath)) out << sent_.at(i);
     return out;
 }
 

@@ -2,10 +2,10 @@
 
 #include <QString>
 #include <QStringList>
-#include <memory>
 #include <ostream>
 #include <vector>
 
+#include "connections/core/Connection.h"
 #include "connections/core/Profile.h"
 #include "connections/core/Value.h"
 
@@ -68,18 +68,23 @@ private:
     QByteArray old_;
 };
 
-// Records every statement sent on any connection while it lives.
+// Records every statement sent on any connection while it lives, and runs
+// the callback, if given, at each one once it is recorded (for a test that
+// acts at a given statement). Other logs are left listening when it goes.
 class StatementLog {
 public:
-    StatementLog();
+    explicit StatementLog(Db::Connection::Listener atEach = {});
     ~StatementLog();
-    QStringList all() const { return *sent_; }
+    StatementLog(const StatementLog&) = delete;
+    StatementLog& operator=(const StatementLog&) = delete;
+    QStringList all() const { return sent_; }
     // Statements sent on connections to the given database file.
     QStringList to(const QString& databasePath) const;
 
 private:
-    std::shared_ptr<QStringList> sent_;
-    std::shared_ptr<QStringList> targets_;
+    QStringList sent_;
+    QStringList targets_;
+    int listener_;
 };
 
 }  // namespace TestOdbc

@@ -69,14 +69,15 @@ TEST(SendOnServer, AServerKilledMidCopyEndsTheRunWithOneReport) {
     TestOdbc::exec(host.aseLogin.database, {"CREATE TABLE after (x TEXT)"});
     SybaseASE::ListTables(host.aseLogin, host.ase, [] {});
     RecordingHost::select(host.ase, {"after", "big"});
-    TestOdbc::StatementLog log;
-    int inserts = 0;
-    Db::Connection::addGlobalListener([&](const Db::Connection&, const QString& s) {
-        if (s.startsWith("INSERT") && ++inserts == 100) MariaDb::server().kill();
-    });
-
-    Send::ToDb2(host);
-    Db::Connection::clearGlobalListeners();
+    QStringList sent;
+    {
+        int inserts = 0;
+        const TestOdbc::StatementLog log([&](const Db::Connection&, const QString& s) {
+            if (s.startsWith("INSERT") && ++inserts == 100) MariaDb::server().kill();
+        });
+        Send::ToDb2(host);
+        sent = log.all();
+    }
     MariaDb::server().start();
 
     ASSERT_EQ(host.reports(), QStringList{"Form2.PushButton4_Click 244"});
@@ -84,8 +85,8 @@ TEST(SendOnServer, AServerKilledMidCopyEndsTheRunWithOneReport) {
     EXPECT_EQ(host.failures[0].table, "big");
     EXPECT_EQ(host.failures[0].row, 100);
     EXPECT_EQ(host.messages, QStringList{"201 of 300 rows of big were not copied."});
-    EXPECT_TRUE(log.all().last().startsWith("INSERT INTO \"big\" VALUES('100', ")) << "nothing after it";
-    EXPECT_FALSE(log.all().join('|').contains("after")) << "the next table is not tried";
+    EXPECT_TRUE(sent.last().startsWith("INSERT INTO \"big\" VALUES('100', ")) << "nothing after it";
+    EXPECT_FALSE(sent.join('|').contains("after")) << "the next table is not tried";
     EXPECT_EQ(TestOdbc::texts(host.db2Login, "SELECT COUNT(*) FROM \"big\""),
               std::vector<QStringList>{{"99"}});
     EXPECT_EQ(host.db2.items(), QStringList{"big"});
@@ -107,17 +108,18 @@ TEST(SendOnServer, AStatementWaitingPastTheQueryTimeoutEndsTheRun) {
     RecordingHost::select(host.ase, {"held"});
     Db::Connection locker;
     locker.Open(IBMDB2::ConnectionString(host.db2Login));
-    Db::Connection::addGlobalListener([&](const Db::Connection& c, const QString& s) {
-        if (&c != &locker && s.startsWith("INSERT") && !locker.connectionString().isEmpty() &&
-            host.failures.empty() && s.contains("'1'"))
-            locker.Execute("LOCK TABLES \"held\" WRITE");
-    });
-    QElapsedTimer clock;
-    clock.start();
-
-    Send::ToDb2(host);
-    const qint64 elapsed = clock.elapsed();
-    Db::Connection::clearGlobalListeners();
+    qint64 elapsed = 0;
+    {
+        const TestOdbc::StatementLog lock([&](const Db::Connection& c, const QString& s) {
+            if (&c != &locker && s.startsWith("INSERT") && !locker.connectionString().isEmpty() &&
+                host.failures.empty() && s.contains("'1'"))
+                locker.Execute("LOCK TABLES \"held\" WRITE");
+        });
+        QElapsedTimer clock;
+        clock.start();
+        Send::ToDb2(host);
+        elapsed = clock.elapsed();
+    }
     locker.Execute("UNLOCK TABLES");
 
     ASSERT_EQ(host.reports(), QStringList{"Form2.PushButton4_Click 244"});

@@ -72,7 +72,6 @@ private:
 class SendTest : public ::testing::Test {
 protected:
     SendTest() : folder(TestOdbc::freshFolder()), db2(folder + "/db2.db"), ase(folder + "/ase.db") {}
-    ~SendTest() override { Db::Connection::clearGlobalListeners(); }
 
     void open(const QStringList& db2Setup, const QStringList& aseSetup = {}) {
         host = std::make_unique<RecordingHost>();
@@ -95,7 +94,7 @@ protected:
     // starts with the prefix was sent, as a click handled there would.
     void duringRun(const QString& prefix, std::function<void()> action) {
         auto seen = std::make_shared<bool>(false);
-        Db::Connection::addGlobalListener([=](const Db::Connection&, const QString& s) {
+        watch = std::make_unique<TestOdbc::StatementLog>([=](const Db::Connection&, const QString& s) {
             if (s.startsWith(prefix)) *seen = true;
         });
         host->onYield = [this, seen, action, done = false]() mutable {
@@ -107,6 +106,7 @@ protected:
 
     QString folder, db2, ase;
     std::unique_ptr<RecordingHost> host;
+    std::unique_ptr<TestOdbc::StatementLog> watch;  // duringRun's
 };
 
 TEST_F(SendTest, WorkedExampleToAse) {
@@ -312,10 +312,9 @@ TEST_F(SendTest, ProgressPointerAndTablesWithoutRowsOrWithOneColumn) {
     open({"CREATE TABLE none (a INTEGER, b TEXT)", "CREATE TABLE one (c TEXT)",
           "INSERT INTO one VALUES ('x'), (NULL), ('z')"});
     Select(host->db2, {"none", "one"});
-    TestOdbc::StatementLog log;
     std::vector<double> bar;
     std::vector<bool> busy;
-    Db::Connection::addGlobalListener([&](const Db::Connection&, const QString&) {
+    TestOdbc::StatementLog log([&](const Db::Connection&, const QString&) {
         bar.push_back(host->progress.empty() ? 0 : host->progress.back());
         busy.push_back(host->busy);
     });
@@ -383,7 +382,6 @@ TEST_F(SendTest, FailedInsertIsReportedAndTheNextRowsStillGo) {
          {Case{true, 0, "Form2.PushButton3_Click 232"}, Case{false, 0, "Form2.PushButton4_Click 244"},
           Case{true, 3, "Form2.PushButton3_Click 232"}, Case{false, 1, "Form2.PushButton4_Click 244"}}) {
         SCOPED_TRACE(c.report.toStdString() + " batch " + std::to_string(c.batch));
-        Db::Connection::clearGlobalListeners();
         db2 = TestOdbc::freshFolder() + "/db2.db";
         ase = TestOdbc::freshFolder() + "/ase.db";
         const QStringList source{"CREATE TABLE r (v TEXT)",
@@ -391,7 +389,7 @@ TEST_F(SendTest, FailedInsertIsReportedAndTheNextRowsStillGo) {
         c.toAse ? open(source) : open({}, source);
         const QString target = c.toAse ? ase : db2;
         bool armed = false;
-        Db::Connection::addGlobalListener([&](const Db::Connection&, const QString& s) {
+        const TestOdbc::StatementLog arm([&](const Db::Connection&, const QString& s) {
             if (armed || !s.startsWith("INSERT")) return;
             armed = true;
             TestOdbc::exec(target, {"CREATE TRIGGER refuse BEFORE INSERT ON r WHEN NEW.v = 'bad' "
@@ -418,14 +416,13 @@ TEST_F(SendTest, AFailureThatRepeatsEveryRowStopsThatTableOnly) {
     open({"CREATE TABLE a (v TEXT)", "INSERT INTO a VALUES ('x')", "CREATE TABLE r (v INTEGER)",
           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
           "INSERT INTO r SELECT i FROM n"});
+    Select(host->db2, {"a", "r"});
     int inserts = 0;
-    Db::Connection::addGlobalListener([&](const Db::Connection&, const QString& s) {
+    TestOdbc::StatementLog log([&](const Db::Connection&, const QString& s) {
         if (s.startsWith("INSERT INTO [r]") && ++inserts == 6)
             TestOdbc::exec(ase, {"CREATE TRIGGER refuse BEFORE INSERT ON r BEGIN "
                                  "SELECT RAISE(ABORT, 'database or disk is full'); END"});
     });
-    Select(host->db2, {"a", "r"});
-    TestOdbc::StatementLog log;
     toAse();
 
     EXPECT_EQ(host->reports(), QStringList{"Form2.PushButton3_Click 232"});
@@ -676,7 +673,6 @@ TEST_F(SendTest, AStopNeverLeavesATargetDroppedAndNotCreated) {
     for (const Case& c : {Case{true, "SELECT", {{"old"}}}, Case{false, "SELECT", {{"old"}}},
                           Case{true, "DROP", {}}, Case{false, "DROP", {}}}) {
         SCOPED_TRACE(c.stopAt.toStdString() + (c.toAse ? " to ASE" : " to DB2"));
-        Db::Connection::clearGlobalListeners();
         db2 = TestOdbc::freshFolder() + "/db2.db";
         ase = TestOdbc::freshFolder() + "/ase.db";
         const QStringList source{"CREATE TABLE t (x TEXT)", FillStatement("t", 500)};
@@ -684,10 +680,9 @@ TEST_F(SendTest, AStopNeverLeavesATargetDroppedAndNotCreated) {
         c.toAse ? open(source, target) : open(target, source);
         Select(c.toAse ? host->db2 : host->ase, {"t"});
         host->answers = {Answer::Yes};
-        Db::Connection::addGlobalListener([&](const Db::Connection&, const QString& s) {
+        TestOdbc::StatementLog log([&](const Db::Connection&, const QString& s) {
             if (s.startsWith(c.stopAt)) host->ending = true;
         });
-        TestOdbc::StatementLog log;
         EXPECT_THROW(c.toAse ? toAse() : toDb2(), Program::Ending);
 
         const QString to = c.toAse ? ase : db2;
