@@ -38,14 +38,23 @@ QString Date(const Db::Date& d) {
 
 QString Fraction(std::uint32_t nanoseconds, int digits) {
     if (digits == 0 || (digits < 0 && nanoseconds == 0)) return {};
-    char text[24];
-    int size = int(Padded(text, nanoseconds, 9) - text);
     if (digits < 0) {
-        while (text[size - 1] == '0') --size;
-        return Latin1(text, text + size);
+        QString text;
+        AppendFraction(text, nanoseconds);
+        return text;
     }
+    char text[24];
+    const int size = int(Padded(text, nanoseconds, 9) - text);
     QString cut = Latin1(text, text + std::min(size, digits));
     return digits > size ? cut + QString(digits - size, QLatin1Char('0')) : cut;
+}
+
+void AppendFraction(QString& out, std::uint32_t nanoseconds) {
+    if (nanoseconds == 0) return;
+    char text[24];
+    int size = int(Padded(text, nanoseconds, 9) - text);
+    while (text[size - 1] == '0') --size;
+    out += QLatin1StringView(text, size);
 }
 
 QString Time(const Db::Time& t, int digits) {

@@ -17,6 +17,8 @@ QString Date(const Db::Date& d);
 // dropped (nothing for none) when digits is -1, else exactly that many, cut
 // or padded with zeros.
 QString Fraction(std::uint32_t nanoseconds, int digits = -1);
+// Fraction's digits (with all 9 trailing zeros dropped) added to out.
+void AppendFraction(QString& out, std::uint32_t nanoseconds);
 // hh:mm:ss, then a point and Fraction when there is one (or when digits
 // asks for them).
 QString Time(const Db::Time& t, int digits = -1);

@@ -154,8 +154,37 @@ std::vector<Token> Tokens(const QString& picture) {
 
 struct Moment {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    QString fraction;  // digits of the fraction of a second, trailing zeros dropped
+    std::uint32_t nanoseconds = 0;
 };
+
+// A locale's two pictures, parsed once, and the texts they take from it:
+// a transfer writes the dates and times of every row with the same ones.
+struct Pictures {
+    QLocale locale;
+    std::vector<Token> date, time;
+    bool monthDayYear = false;  // the short date is month/day/year, as DB2's USA form
+    QString point, am, pm;
+    bool dateTwelveHour = false, timeTwelveHour = false;  // the picture has an AM/PM field
+};
+
+bool TwelveHour(const std::vector<Token>& tokens) {
+    return std::any_of(tokens.begin(), tokens.end(), [](const Token& t) {
+        return t.field == QLatin1Char('A') || t.field == QLatin1Char('a');
+    });
+}
+
+const Pictures& PicturesOf(const QLocale& locale) {
+    thread_local std::optional<Pictures> cached;
+    if (!cached || cached->locale != locale) {
+        static const QRegularExpression usa(QStringLiteral("^M{1,2}/d{1,2}/y+$"));
+        const QString date = locale.dateFormat(QLocale::ShortFormat);
+        cached = Pictures{locale, Tokens(date), Tokens(locale.timeFormat(QLocale::LongFormat)),
+                          usa.match(date).hasMatch(), locale.decimalPoint(), locale.amText(), locale.pmText()};
+        cached->dateTwelveHour = TwelveHour(cached->date);
+        cached->timeTwelveHour = TwelveHour(cached->time);
+    }
+    return *cached;
+}
 
 // Renders a picture by hand so that digits are ASCII. Every run of y is the
 // full year with at least four digits (0100, 2021): Windows users set
@@ -164,10 +193,8 @@ struct Moment {
 // one, follows the seconds field directly: 1:45:00.125 PM.
 class Renderer {
 public:
-    Renderer(const Moment& m, const QLocale& locale, bool twelveHour)
-        : m_(m), locale_(locale), twelveHour_(twelveHour) {
-        out_.reserve(32);
-    }
+    Renderer(const Moment& m, const Pictures& pictures, bool twelveHour, QString& out)
+        : m_(m), p_(pictures), twelveHour_(twelveHour), out_(out) {}
 
     void field(const Token& t) {
         switch (t.field.unicode()) {
@@ -176,11 +203,11 @@ public:
                 break;
             case 'd':
                 if (t.count <= 2) return number(m_.day, t.count);
-                out_ += locale_.dayName(QDate(m_.year, m_.month, m_.day).dayOfWeek(), nameFormat(t.count));
+                out_ += p_.locale.dayName(QDate(m_.year, m_.month, m_.day).dayOfWeek(), nameFormat(t.count));
                 break;
             case 'M':
                 if (t.count <= 2) return number(m_.month, t.count);
-                out_ += locale_.monthName(m_.month, nameFormat(t.count));
+                out_ += p_.locale.monthName(m_.month, nameFormat(t.count));
                 break;
             case 'y':
                 // Four digits at least, so that year 999 is never read as 1999.
@@ -190,12 +217,6 @@ public:
             default:
                 timeField(t);
         }
-    }
-
-    QString text() && {
-        out_.replace(QChar(0x00A0), QLatin1Char(' '));
-        out_.replace(QChar(0x202F), QLatin1Char(' '));
-        return std::move(out_);
     }
 
 private:
@@ -222,7 +243,10 @@ private:
                 return number(m_.minute, t.count);
             case 's':
                 number(m_.second, t.count);
-                if (!m_.fraction.isEmpty()) out_ += locale_.decimalPoint() + m_.fraction;
+                if (m_.nanoseconds != 0) {
+                    out_ += p_.point;
+                    IsoText::AppendFraction(out_, m_.nanoseconds);
+                }
                 return;
             case 'A':
                 out_ += amPm();
@@ -235,58 +259,82 @@ private:
         }
     }
 
-    QString amPm() const { return m_.hour < 12 ? locale_.amText() : locale_.pmText(); }
+    const QString& amPm() const { return m_.hour < 12 ? p_.am : p_.pm; }
 
     const Moment& m_;
-    const QLocale& locale_;
+    const Pictures& p_;
     const bool twelveHour_;
-    QString out_;
+    QString& out_;
 };
 
-QString Render(const std::vector<Token>& tokens, const Moment& m, const QLocale& locale) {
-    bool twelveHour = false;
-    for (const Token& t : tokens)
-        twelveHour = twelveHour || t.field == QLatin1Char('A') || t.field == QLatin1Char('a');
-    Renderer r(m, locale, twelveHour);
+// Appends the picture's text for the moment to out.
+void Render(const std::vector<Token>& tokens, const Moment& m, const Pictures& pictures, bool twelveHour,
+            QString& out) {
+    const qsizetype from = out.size();
+    Renderer r(m, pictures, twelveHour, out);
     for (const Token& t : tokens) r.field(t);
-    return std::move(r).text();
+    // No-break spaces as plain ones.
+    QChar* const text = out.data();
+    for (qsizetype i = from; i < out.size(); ++i)
+        if (text[i] == QChar(0x00A0) || text[i] == QChar(0x202F)) text[i] = QLatin1Char(' ');
 }
 
-// A locale's two pictures, parsed once: a transfer writes the dates and
-// times of every row with the same ones.
-struct Pictures {
-    QLocale locale;
-    std::vector<Token> date, time;
-    bool monthDayYear = false;  // the short date is month/day/year, as DB2's USA form
-};
+// True when QString::simplified would leave the text as it is.
+bool IsSimple(QStringView s) {
+    if (s.isEmpty()) return true;
+    if (s.front().isSpace() || s.back().isSpace()) return false;
+    for (qsizetype i = 0; i < s.size(); ++i)
+        if (s[i].isSpace() && (s[i] != QLatin1Char(' ') || s[i + 1].isSpace())) return false;
+    return true;
+}
 
-const Pictures& PicturesOf(const QLocale& locale) {
-    thread_local std::optional<Pictures> cached;
-    if (!cached || cached->locale != locale) {
-        static const QRegularExpression usa(QStringLiteral("^M{1,2}/d{1,2}/y+$"));
-        const QString date = locale.dateFormat(QLocale::ShortFormat);
-        cached = Pictures{locale, Tokens(date), Tokens(locale.timeFormat(QLocale::LongFormat)),
-                          usa.match(date).hasMatch()};
+bool ValidDate(const Db::Date& d) { return d.year >= 1 && d.year <= 9999 && QDate::isValid(d.year, d.month, d.day); }
+
+bool ValidTime(const Db::Time& t) {
+    return t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59 && t.second >= 0 && t.second <= 59;
+}
+
+void AppendDate(QString& out, const Db::Date& d, const QLocale& locale) {
+    if (!ValidDate(d)) {
+        out += IsoText::Date(d);
+        return;
     }
-    return *cached;
+    const Pictures& p = PicturesOf(locale);
+    Render(p.date, {d.year, d.month, d.day, 0, 0, 0, 0}, p, p.dateTwelveHour, out);
+}
+
+void AppendTime(QString& out, const Db::Time& t, const QLocale& locale) {
+    if (!ValidTime(t)) {
+        out += IsoText::Time(t);
+        return;
+    }
+    const Pictures& p = PicturesOf(locale);
+    const qsizetype from = out.size();
+    Render(p.time, {2000, 1, 1, t.hour, t.minute, t.second, t.nanoseconds}, p, p.timeTwelveHour, out);
+    // Most pictures leave only a space where the zone letter was.
+    while (out.size() > from && out.back() == QLatin1Char(' ')) out.chop(1);
+    const QStringView part = QStringView(out).mid(from);
+    if (IsSimple(part) && !part.contains(QLatin1Char('(')) && !part.contains(QLatin1Char('['))) return;
+    // Without the zone letter, CLDR pictures such as "H:mm:ss (t)" leave an
+    // empty bracket and stray spaces behind.
+    QString text = out.mid(from);
+    text.remove(QLatin1String("()")).remove(QLatin1String("[]"));
+    out.truncate(from);
+    out += std::move(text).simplified();
 }
 
 QString DateText(const Db::Date& d, const QLocale& locale) {
-    if (d.year < 1 || d.year > 9999 || !QDate::isValid(d.year, d.month, d.day)) return IsoText::Date(d);
-    return Render(PicturesOf(locale).date, {d.year, d.month, d.day, 0, 0, 0, {}}, locale);
+    QString text;
+    text.reserve(32);
+    AppendDate(text, d, locale);
+    return text;
 }
 
 QString TimeText(const Db::Time& t, const QLocale& locale) {
-    if (t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59)
-        return IsoText::Time(t);
-    const QString fraction = IsoText::Fraction(t.nanoseconds);
-    // Without the zone letter, CLDR pictures such as "H:mm:ss (t)" leave an
-    // empty bracket and stray spaces behind.
-    QString text =
-        Render(PicturesOf(locale).time, {2000, 1, 1, t.hour, t.minute, t.second, fraction}, locale);
-    if (text.contains(QLatin1Char('(')) || text.contains(QLatin1Char('[')))
-        text.remove(QLatin1String("()")).remove(QLatin1String("[]"));
-    return std::move(text).simplified();
+    QString text;
+    text.reserve(32);
+    AppendTime(text, t, locale);
+    return text;
 }
 
 QString TimestampText(const Db::Timestamp& ts, const QLocale& locale) {
@@ -295,7 +343,7 @@ QString TimestampText(const Db::Timestamp& ts, const QLocale& locale) {
     QString text = DateText(ts.date, locale);
     if (ts.time == Db::Time{}) return text;
     text += QLatin1Char(' ');
-    text += TimeText(ts.time, locale);
+    AppendTime(text, ts.time, locale);
     return text;
 }
 
