@@ -4,6 +4,7 @@
 #include <sqlext.h>
 
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace Db {
 
@@ -29,7 +30,9 @@ Decimal DecimalFromDriverText(const QString& text) {
     if (whole.isEmpty()) whole = QStringLiteral("0");
     QString digits = whole;
     if (!fraction.isEmpty()) digits += QLatin1Char('.') + fraction;
-    bool zero = !digits.contains(QRegularExpression(QStringLiteral("[1-9]")));
+    // Read for every decimal value of every row: a plain scan, no pattern.
+    const bool zero = std::none_of(digits.begin(), digits.end(),
+                                   [](QChar c) { return c >= QLatin1Char('1') && c <= QLatin1Char('9'); });
     return Decimal{((zero ? QString() : sign) + digits).toStdString()};
 }
 
