@@ -6,7 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <optional>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -173,17 +173,21 @@ bool TwelveHour(const std::vector<Token>& tokens) {
     });
 }
 
+// One entry per locale seen: a copy writes its values in the user's locale
+// while the check after it hashes them in the C locale, row after row, and a
+// single entry would be parsed again at every turn.
 const Pictures& PicturesOf(const QLocale& locale) {
-    thread_local std::optional<Pictures> cached;
-    if (!cached || cached->locale != locale) {
-        static const QRegularExpression usa(QStringLiteral("^M{1,2}/d{1,2}/y+$"));
-        const QString date = locale.dateFormat(QLocale::ShortFormat);
-        cached = Pictures{locale, Tokens(date), Tokens(locale.timeFormat(QLocale::LongFormat)),
-                          usa.match(date).hasMatch(), locale.decimalPoint(), locale.amText(), locale.pmText()};
-        cached->dateTwelveHour = TwelveHour(cached->date);
-        cached->timeTwelveHour = TwelveHour(cached->time);
-    }
-    return *cached;
+    thread_local std::deque<Pictures> cached;
+    for (const Pictures& p : cached)
+        if (p.locale == locale) return p;
+    static const QRegularExpression usa(QStringLiteral("^M{1,2}/d{1,2}/y+$"));
+    const QString date = locale.dateFormat(QLocale::ShortFormat);
+    Pictures& p = cached.emplace_back(Pictures{locale, Tokens(date), Tokens(locale.timeFormat(QLocale::LongFormat)),
+                                               usa.match(date).hasMatch(), locale.decimalPoint(), locale.amText(),
+                                               locale.pmText()});
+    p.dateTwelveHour = TwelveHour(p.date);
+    p.timeTwelveHour = TwelveHour(p.time);
+    return p;
 }
 
 // Renders a picture by hand so that digits are ASCII. Every run of y is the
