@@ -14,6 +14,9 @@
 
 namespace {
 
+// The locale's decimal point, taken from it once (PicturesOf, below).
+const QString& DecimalPoint(const QLocale& locale);
+
 // Digits chosen by shortest round trip, laid out by the Windows rule: plain
 // for decimal exponents -4..14, and also for smaller exponents while the
 // plain form needs at most 15 decimals; otherwise E, a sign and at least two
@@ -36,7 +39,7 @@ QString FloatText(F v, const QLocale& locale) {
     for (const char* c = buf + int(negative); c < e; ++c)
         if (*c != '.') digitBuf[n++] = *c;
     const auto digits = [&](int from, int count) { return QLatin1StringView(digitBuf + from, count); };
-    const QString point = locale.decimalPoint();
+    const QString& point = DecimalPoint(locale);
 
     QString out;
     out.reserve(n + 24);
@@ -87,7 +90,7 @@ QString DecimalText(const std::string& s, const QLocale& locale) {
     if (whole == "0" && fraction.empty()) negative = false;
 
     QString out = QString::fromLatin1(negative ? "-" : "") + QString::fromStdString(whole);
-    if (!fraction.empty()) out += locale.decimalPoint() + QString::fromStdString(fraction);
+    if (!fraction.empty()) out += DecimalPoint(locale) + QString::fromStdString(fraction);
     return out;
 }
 
@@ -189,6 +192,8 @@ const Pictures& PicturesOf(const QLocale& locale) {
     p.timeTwelveHour = TwelveHour(p.time);
     return p;
 }
+
+const QString& DecimalPoint(const QLocale& locale) { return PicturesOf(locale).point; }
 
 // Renders a picture by hand so that digits are ASCII. Every run of y is the
 // full year with at least four digits (0100, 2021): Windows users set
