@@ -270,17 +270,11 @@ void appendBytes(QByteArray& pool, size_t column, const Value& v, Kind kind) {
             }
             break;
         case Kind::Time:
-            if (const auto* t = std::get_if<Time>(&v)) {
-                pool.append(IsoText::Time(*t).toLatin1());
-                return;
-            }
+            if (const auto* t = std::get_if<Time>(&v)) return appendUtf8(pool, IsoText::Time(*t));
             if (const auto* s = std::get_if<QString>(&v)) return appendUtf8(pool, *s);
             break;
         case Kind::Timestamp:
-            if (const auto* ts = std::get_if<Timestamp>(&v)) {
-                pool.append(IsoText::Timestamp(*ts).toLatin1());
-                return;
-            }
+            if (const auto* ts = std::get_if<Timestamp>(&v)) return appendUtf8(pool, IsoText::Timestamp(*ts));
             break;
         case Kind::Binary:
             if (const auto* b = std::get_if<QByteArray>(&v)) {
