@@ -130,10 +130,6 @@ QGroupBox* Form1::loginFrame(const LoginLayout& layout, std::array<QLabel**, 5> 
     return f;
 }
 
-std::array<TextBox*, 10> Form1::boxes() const {
-    return {Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9, Text10};
-}
-
 Profile Form1::profile(Side side) const {
     if (side == Side::Ase) return {Text1->text(), Text2->text(), Text3->text(), Text4->text(), Text5->text()};
     return {Text6->text(), Text7->text(), Text8->text(), Text9->text(), Text10->text()};

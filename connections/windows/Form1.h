@@ -45,8 +45,6 @@ private:
     QGroupBox* loginFrame(const LoginLayout& layout, std::array<QLabel**, 5> labels,
                           std::array<Controls::TextBox**, 5> boxes, Controls::PushButton*& test,
                           Controls::PushButton*& help);
-    // The ten boxes in the order of Settings::Logins.
-    std::array<Controls::TextBox*, 10> boxes() const;
     void testConnection(const QString& procedure, const QString& connectionString);
     Settings& settings_;
     Owner& owner_;
