@@ -25,12 +25,9 @@ namespace {
 class Statement {
 public:
     explicit Statement(Connection& c)
-        : dbc_(CatalogAccess::dbc(c)), handle_(SQL_HANDLE_STMT, dbc_), h_(handle_.get()) {
-        limitWait(h_, c.QueryTimeout);
-    }
+        : handle_(statementOf(CatalogAccess::dbc(c), c.QueryTimeout)), h_(handle_.get()) {}
 
     SQLHSTMT get() const { return h_; }
-    SQLHDBC dbc() const { return dbc_; }
     void check(SQLRETURN rc) const { Db::check(rc, SQL_HANDLE_STMT, h_); }
     bool next() const {
         const SQLRETURN rc = SQLFetch(h_);
@@ -44,7 +41,6 @@ public:
     int number(int column) const { return text(column).trimmed().toInt(); }
 
 private:
-    SQLHDBC dbc_;
     Handle handle_;
     SQLHSTMT h_;
 };
