@@ -44,7 +44,7 @@ QString FloatText(F v, const QLocale& locale) {
     QString out;
     out.reserve(n + 24);
     if (negative) out += QLatin1Char('-');
-    const auto zeros = [&out](int count) { out.append(QString(count, QLatin1Char('0'))); };
+    const auto zeros = [&out](int count) { out.resize(out.size() + count, QLatin1Char('0')); };
     const bool plain = (exponent >= -4 && exponent <= 14) || (exponent < 0 && n - 1 - exponent <= 15);
     if (!plain) {
         out += digits(0, 1);
