@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/core/Dialogs.h"
+#include "app/core/Platform.h"
 #include "app/core/Program.h"
 #include "app/core/Text.h"
 #include "cli/TableChoice.h"
@@ -111,16 +112,17 @@ void ConsoleHost::tableBegins(const QString& table, long long rows) {
     tables_.back().copy.table = table;
     tables_.back().copy.rows = rows;
     tableClock_.start();
-    drawClock_.start();
+    lastDraw_ = Platform::CoarseMilliseconds();
     redraw(false);
 }
 
 void ConsoleHost::rowsDone(long long done) {
     if (tables_.empty()) return;
     tables_.back().handled = done;
-    if (terminal_ && drawClock_.elapsed() >= 100) {
+    // Called for every row: the coarse clock is the cheap one to read.
+    if (terminal_ && Platform::CoarseMilliseconds() - lastDraw_ >= RedrawEvery) {
         redraw(false);
-        drawClock_.restart();
+        lastDraw_ = Platform::CoarseMilliseconds();
     }
 }
 

@@ -53,6 +53,10 @@ public:
     QStringList dropped;
     bool renamed = false;
 
+    // Milliseconds at least between two redraws of the live lines: ten
+    // times a second at most.
+    static constexpr qint64 RedrawEvery = 100;
+
     // Set from a signal handler: the command stops at its next yield.
     static void interrupt();
     static bool interrupted();
@@ -78,5 +82,5 @@ private:
     };
     std::vector<Table> tables_;
     QElapsedTimer tableClock_;
-    QElapsedTimer drawClock_;
+    qint64 lastDraw_ = 0;  // Platform::CoarseMilliseconds of the last redraw
 };

@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr qint64 DrawEvery = 100;  // milliseconds: ten times a second at most
-
 long long Rate(long long rows, const QElapsedTimer& clock) {
     const double seconds = clock.nsecsElapsed() / 1e9;
     return seconds > 0 ? std::llround(rows / seconds) : 0;
@@ -96,7 +94,7 @@ private:
         drawn_ = 0;
     }
 
-    bool due() const { return Platform::CoarseMilliseconds() - lastDraw_ >= DrawEvery; }
+    bool due() const { return Platform::CoarseMilliseconds() - lastDraw_ >= ConsoleHost::RedrawEvery; }
     void drawIfDue() {
         if (due()) draw();
     }
