@@ -190,7 +190,7 @@ struct Selection {
 };
 
 void SendTables(const Arguments& a, Session& s, const Selection& chosen) {
-    const Send::Options options{a.keepTypes, a.batch, a.verify, a.keepKeys, a.rejects};
+    const Send::Options options = SendOptions(a);
     if (a.jobs > 1)
         Jobs::SendAll({s.console, s.log, QStringLiteral("velmarch ") + a.command, out(),
                        Platform::StdoutIsTerminal()},
