@@ -68,11 +68,7 @@ Answer ConsoleHost::askOverwrite(const QString& table) {
         case Existing::Overwrite:
             return Answer::Yes;
         case Existing::Skip:
-            tables_.push_back({table,
-                               QStringLiteral("skipped, the %1 database has it").arg(SideName(target)),
-                               {},
-                               true,
-                               0});
+            tables_.push_back({table, skippedNote(), {}, true, 0});
             return Answer::No;
         case Existing::Refuse:
             break;
@@ -84,6 +80,10 @@ Answer ConsoleHost::askOverwrite(const QString& table) {
          << " database already has this table; --overwrite replaces it, --skip-existing leaves it"
          << Qt::endl;
     return Answer::No;
+}
+
+QString ConsoleHost::skippedNote() const {
+    return QStringLiteral("skipped, the %1 database has it").arg(SideName(target));
 }
 
 QStringList ConsoleHost::select(Side side, const QStringList& names) {

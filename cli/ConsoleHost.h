@@ -41,6 +41,8 @@ public:
     // The summary's tables in the order given rather than the order they
     // ended in; tables not given keep their order after them.
     void orderSummary(const QStringList& tables);
+    // What the summary says of a table left alone because the target has it.
+    QString skippedNote() const;
     // True when anything was refused, failed or left rows behind.
     bool somethingFailed() const { return failed_; }
 

@@ -37,7 +37,7 @@ void Send(const Arguments& a, ConsoleHost& console, const QStringList& tables, Q
         if (plan.copied)
             PrintSend(out, table, plan);
         else if (plan.answer == Answer::No && a.existing == Existing::Skip)
-            out << table << ": skipped, the " << SideName(console.target) << " database has it\n";
+            out << table << ": " << console.skippedNote() << '\n';
     }
 }
 
