@@ -204,6 +204,10 @@ std::variant<Arguments, UsageError> Parse(const QStringList& args) {
     return r.a;
 }
 
+Send::Options SendOptions(const Arguments& a) {
+    return {a.keepTypes, a.batch, a.verify, a.keepKeys, a.rejects};
+}
+
 bool IsOption(const QString& arg) {
     static const QStringList more{QStringLiteral("--"), QStringLiteral("--help"), QStringLiteral("-h"),
                                   QStringLiteral("--version")};

@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "connections/core/Profile.h"
+#include "transfer/core/Send.h"
 
 // What to do with a target table that already exists.
 enum class Existing { Refuse, Overwrite, Skip };
@@ -28,6 +29,10 @@ struct Arguments {
     QString tablesFrom;    // a file of further names and patterns; "-" for stdin
     bool dryRun = false;   // what would be sent is printed, and nothing is
 };
+
+// What a send is told to do, as the options asked; the dry run plans with
+// the same.
+Send::Options SendOptions(const Arguments& a);
 
 // Arguments that make no sense, and why, in the words the user is told.
 struct UsageError {

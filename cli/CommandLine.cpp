@@ -149,8 +149,12 @@ QStringList Select(ConsoleHost& console, Side side, const QStringList& names) {
 // console that answers for the user, and the log of what was done.
 struct Session {
     Session(const Arguments& a, const Profile& db2, const Profile& ase)
-        : console(db2, ase, out(), err(), Platform::StdoutIsTerminal()),
-          host(console, log, QStringLiteral("velmarch ") + a.command) {}
+        : command(QStringLiteral("velmarch ") + a.command),
+          terminal(Platform::StdoutIsTerminal()),
+          console(db2, ase, out(), err(), terminal),
+          host(console, log, command) {}
+    const QString command;  // names the runs in the log
+    const bool terminal;    // standard output, where live lines can be redrawn
     ConsoleHost console;
     ActivityLog log;
     LoggedHost host;
@@ -190,11 +194,10 @@ struct Selection {
 };
 
 void SendTables(const Arguments& a, Session& s, const Selection& chosen) {
-    const Send::Options options{a.keepTypes, a.batch, a.verify, a.keepKeys, a.rejects};
+    const Send::Options options = SendOptions(a);
     if (a.jobs > 1)
-        Jobs::SendAll({s.console, s.log, QStringLiteral("velmarch ") + a.command, out(),
-                       Platform::StdoutIsTerminal()},
-                      *a.side, chosen.items, options, a.jobs);
+        Jobs::SendAll({s.console, s.log, s.command, out(), s.terminal}, *a.side, chosen.items, options,
+                      a.jobs);
     else
         *a.side == Side::Db2 ? Send::ToAse(s.host, options) : Send::ToDb2(s.host, options);
     s.console.printSummary();

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/core/Dialogs.h"
+#include "app/core/Platform.h"
 #include "app/core/Program.h"
 #include "app/core/Text.h"
 #include "cli/TableChoice.h"
@@ -67,11 +68,7 @@ Answer ConsoleHost::askOverwrite(const QString& table) {
         case Existing::Overwrite:
             return Answer::Yes;
         case Existing::Skip:
-            tables_.push_back({table,
-                               QStringLiteral("skipped, the %1 database has it").arg(SideName(target)),
-                               {},
-                               true,
-                               0});
+            tables_.push_back({table, skippedNote(), {}, true, 0});
             return Answer::No;
         case Existing::Refuse:
             break;
@@ -83,6 +80,10 @@ Answer ConsoleHost::askOverwrite(const QString& table) {
          << " database already has this table; --overwrite replaces it, --skip-existing leaves it"
          << Qt::endl;
     return Answer::No;
+}
+
+QString ConsoleHost::skippedNote() const {
+    return QStringLiteral("skipped, the %1 database has it").arg(SideName(target));
 }
 
 QStringList ConsoleHost::select(Side side, const QStringList& names) {
@@ -111,16 +112,17 @@ void ConsoleHost::tableBegins(const QString& table, long long rows) {
     tables_.back().copy.table = table;
     tables_.back().copy.rows = rows;
     tableClock_.start();
-    drawClock_.start();
+    lastDraw_ = Platform::CoarseMilliseconds();
     redraw(false);
 }
 
 void ConsoleHost::rowsDone(long long done) {
     if (tables_.empty()) return;
     tables_.back().handled = done;
-    if (terminal_ && drawClock_.elapsed() >= 100) {
+    // Called for every row: the coarse clock is the cheap one to read.
+    if (terminal_ && Platform::CoarseMilliseconds() - lastDraw_ >= RedrawEvery) {
         redraw(false);
-        drawClock_.restart();
+        lastDraw_ = Platform::CoarseMilliseconds();
     }
 }
 

@@ -41,6 +41,8 @@ public:
     // The summary's tables in the order given rather than the order they
     // ended in; tables not given keep their order after them.
     void orderSummary(const QStringList& tables);
+    // What the summary says of a table left alone because the target has it.
+    QString skippedNote() const;
     // True when anything was refused, failed or left rows behind.
     bool somethingFailed() const { return failed_; }
 
@@ -52,6 +54,10 @@ public:
     // and whether the table was renamed.
     QStringList dropped;
     bool renamed = false;
+
+    // Milliseconds at least between two redraws of the live lines: ten
+    // times a second at most.
+    static constexpr qint64 RedrawEvery = 100;
 
     // Set from a signal handler: the command stops at its next yield.
     static void interrupt();
@@ -78,5 +84,5 @@ private:
     };
     std::vector<Table> tables_;
     QElapsedTimer tableClock_;
-    QElapsedTimer drawClock_;
+    qint64 lastDraw_ = 0;  // Platform::CoarseMilliseconds of the last redraw
 };

@@ -27,7 +27,7 @@ void PrintSend(QTextStream& out, const QString& table, const SendPlan::Table& pl
 void Send(const Arguments& a, ConsoleHost& console, const QStringList& tables, QTextStream& out) {
     const Side side = *a.side;
     const Direction d = side == Side::Db2 ? Direction::ToAse : Direction::ToDb2;
-    const Send::Options options{a.keepTypes, a.batch, a.verify, a.keepKeys, a.rejects};
+    const Send::Options options = SendOptions(a);
     Db::Connection source;
     source.Open(side == Side::Db2 ? IBMDB2::ConnectionString(console.profile(side))
                                   : SybaseASE::ConnectionString(console.profile(side)));
@@ -37,7 +37,7 @@ void Send(const Arguments& a, ConsoleHost& console, const QStringList& tables, Q
         if (plan.copied)
             PrintSend(out, table, plan);
         else if (plan.answer == Answer::No && a.existing == Existing::Skip)
-            out << table << ": skipped, the " << SideName(console.target) << " database has it\n";
+            out << table << ": " << console.skippedNote() << '\n';
     }
 }
 

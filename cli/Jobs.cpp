@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/core/Dialogs.h"
 #include "app/core/Platform.h"
 #include "app/core/Program.h"
 #include "catalog/core/LoggedHost.h"
@@ -15,8 +16,6 @@
 #include "connections/core/Error.h"
 
 namespace {
-
-constexpr qint64 DrawEvery = 100;  // milliseconds: ten times a second at most
 
 long long Rate(long long rows, const QElapsedTimer& clock) {
     const double seconds = clock.nsecsElapsed() / 1e9;
@@ -95,7 +94,7 @@ private:
         drawn_ = 0;
     }
 
-    bool due() const { return Platform::CoarseMilliseconds() - lastDraw_ >= DrawEvery; }
+    bool due() const { return Platform::CoarseMilliseconds() - lastDraw_ >= ConsoleHost::RedrawEvery; }
     void drawIfDue() {
         if (due()) draw();
     }
@@ -137,6 +136,43 @@ private:
     int finished_ = 0;
     int drawn_ = 0;  // live lines on the screen
     std::atomic<qint64> lastDraw_{0};
+};
+
+// The program's boxes while the tables run: the activity log tells through
+// them from whichever thread found it unwritable, so what they say takes
+// its turn on the board like every other line.
+class BoardDialogs : public Dialogs {
+public:
+    explicit BoardDialogs(Board& board) : board_(board), inner_(dialogs()) { setDialogs(this); }
+    ~BoardDialogs() override { setDialogs(&inner_); }
+    BoardDialogs(const BoardDialogs&) = delete;
+    BoardDialogs& operator=(const BoardDialogs&) = delete;
+
+    void message(const QString& text, const QString& title, Icon icon) override {
+        board_.say([&](ConsoleHost&) { inner_.message(text, title, icon); });
+    }
+    int question(const QString& text, const QString& title) override {
+        int answer = No;
+        board_.say([&](ConsoleHost&) { answer = inner_.question(text, title); });
+        return answer;
+    }
+    QString input(const QString& prompt, const QString& title, const QString& defaultText) override {
+        QString text;
+        board_.say([&](ConsoleHost&) { text = inner_.input(prompt, title, defaultText); });
+        return text;
+    }
+    void openUrl(const QString& address) override {
+        board_.say([&](ConsoleHost&) { inner_.openUrl(address); });
+    }
+    int drawOneToHundred() override {
+        int n = 1;
+        board_.say([&](ConsoleHost&) { n = inner_.drawOneToHundred(); });
+        return n;
+    }
+
+private:
+    Board& board_;
+    Dialogs& inner_;
 };
 
 // What the threads share: the tables, which one is next, and the board. A
@@ -241,9 +277,12 @@ void Jobs::SendAll(const Console& console, Side source, QStringList tables, cons
     Board board(console, tables);
     const Side target = source == Side::Db2 ? Side::Ase : Side::Db2;
     Work work{console, source, tables, console.host.list(target).items(), options, board};
-    std::vector<std::thread> threads;
-    for (int t = 0; t < jobs && t < tables.size(); ++t) threads.emplace_back(Worker, std::ref(work));
-    for (std::thread& t : threads) t.join();
+    {
+        BoardDialogs boxes(board);
+        std::vector<std::thread> threads;
+        for (int t = 0; t < jobs && t < tables.size(); ++t) threads.emplace_back(Worker, std::ref(work));
+        for (std::thread& t : threads) t.join();
+    }
     board.close();
     console.host.orderSummary(tables);
     if (ConsoleHost::interrupted()) throw Program::Ending{};

@@ -32,9 +32,15 @@ QStringList Matches(const QStringList& items, const QString& name) {
     return items.filter(Wildcard(name));
 }
 
-bool Excluded(const QString& item, const QStringList& excluded) {
+QList<QRegularExpression> Wildcards(const QStringList& patterns) {
+    QList<QRegularExpression> expressions;
+    for (const QString& pattern : patterns) expressions << Wildcard(pattern);
+    return expressions;
+}
+
+bool Excluded(const QString& item, const QList<QRegularExpression>& excluded) {
     return std::any_of(excluded.begin(), excluded.end(),
-                       [&](const QString& pattern) { return Wildcard(pattern).match(item).hasMatch(); });
+                       [&](const QRegularExpression& pattern) { return pattern.match(item).hasMatch(); });
 }
 
 }  // namespace
@@ -52,13 +58,15 @@ int IndexOf(const QStringList& items, const QString& name) {
 }
 
 Chosen Choose(const QStringList& items, const QStringList& given, const QStringList& excluded) {
+    // Each pattern made once, not once for every item.
+    const QList<QRegularExpression> exclusions = Wildcards(excluded);
     Chosen chosen;
     QStringList seen;
     for (const QString& name : given) {
         const QStringList matches = Matches(items, name);
         if (matches.isEmpty() && chosen.unmatched.isEmpty()) chosen.unmatched = name;
         for (const QString& item : matches) {
-            if (seen.contains(item) || Excluded(item, excluded)) continue;
+            if (seen.contains(item) || Excluded(item, exclusions)) continue;
             seen << item;
             chosen.names << (IsPattern(name) ? item : name);
         }

@@ -70,15 +70,17 @@ void LoggedHost::note(const QString& text) {
 }
 
 void LoggedHost::tableEnds(const TableCopy& c) {
-    log_.append(runHead(run_) + QStringLiteral(" copied %1: %2 rows read, %3 copied, %4 not copied, %5 s%6%7")
-                                    .arg(c.table)
-                                    .arg(c.rows)
-                                    .arg(c.copied)
-                                    .arg(c.notCopied())
-                                    .arg(c.seconds, 0, 'f', 1)
-                                    .arg(clean(c.checkText()),
-                                         c.interrupted ? QStringLiteral(", stopped") : QString()));
-    for (const QString& detail : c.details()) log_.append(runHead(run_) + QLatin1Char(' ') + c.table + QStringLiteral(": ") + detail);
+    const QString head = runHead(run_);
+    log_.append(head +
+                QStringLiteral(" copied %1: %2 rows read, %3 copied, %4 not copied, %5 s%6%7")
+                    .arg(c.table)
+                    .arg(c.rows)
+                    .arg(c.copied)
+                    .arg(c.notCopied())
+                    .arg(c.seconds, 0, 'f', 1)
+                    .arg(clean(c.checkText()), c.interrupted ? QStringLiteral(", stopped") : QString()));
+    for (const QString& detail : c.details())
+        log_.append(head + QLatin1Char(' ') + c.table + QStringLiteral(": ") + detail);
     inner_.tableEnds(c);
 }
 
