@@ -397,6 +397,67 @@ void Parallel(const QString& folder) {
     std::fflush(stdout);
 }
 
+// The batch path, each direction, against the bare loop's time and against
+// the floor: reading the rows as text plus the bare array loop.
+void BatchLines(const QString& folder, const QString& source, bool forward, double bare, int rows, int repeats) {
+    const QString table = forward ? QStringLiteral("BENCH") : QStringLiteral("bench_ase");
+    double best = std::numeric_limits<double>::infinity();
+    for (int round = 0; round < repeats; ++round)
+        best = std::min(best, BatchRun(folder, source, forward, table, 1000));
+    double floor = std::numeric_limits<double>::infinity();
+    for (int round = 0; round < repeats; ++round) {
+        const QString bareTarget = folder + QStringLiteral("/array.db");
+        QElapsedTimer read;
+        read.start();
+        const TextRows texts = ReadAsText(TestOdbc::db2String(source), table);
+        const double reading = read.nsecsElapsed() / 1e9;
+        floor = std::min(floor, reading + BareArrayLoop(TestOdbc::db2String(bareTarget), "floor", texts, 1000));
+        QFile::remove(bareTarget);
+    }
+    const char* label = forward ? "DB2->ASE" : "ASE->DB2";
+    std::printf("batch %s: %.0f rows/s, %.1f times the bare loop\n", label, rows / best, bare / best);
+    std::printf("batch floor %s: %.0f rows/s; batch path at %.2f of it\n", label, rows / floor, floor / best);
+    std::fflush(stdout);
+}
+
+void PeakLines(const QString& folder) {
+    for (const bool toAse : {true, false}) {
+        for (const int peakRows : {10000, 1000000}) {
+            const double megabytes = Peak(folder, toAse, peakRows);
+            std::printf("peak RSS %s %d rows: %.1f MB\n", toAse ? "DB2->ASE" : "ASE->DB2", peakRows, megabytes);
+            std::fflush(stdout);
+        }
+    }
+}
+
+// The handler runs through the real windows, then the ratio and batch lines.
+void WindowLines(const QString& folder, const QString& db2, const QString& ase, int rows, int repeats) {
+    ScriptedDialogs dialogs;
+    Settings settings(folder + QStringLiteral("/Quillmoor.ini"));
+    Program program;
+    ActivityLog log(folder + QStringLiteral("/Velmarch.log"));
+    WindowOwner windows(settings, program, log);
+    Form1& form1 = windows.form1();
+    form1.Text5->setText(ase);
+    form1.Text10->setText(db2);
+    windows.ShowTables();
+    Form2& form2 = *windows.form2();
+    QCoreApplication::processEvents();
+
+    std::printf("%d rows x 8 columns, SQLite stand-in in %s, best of %d\n", rows, qPrintable(folder), repeats);
+    const Best toAse = Measure(form1, form2, true, folder, QStringLiteral("BENCH"), rows, repeats);
+    form1.Text5->setText(ase);
+    const Best toDb2 = Measure(form1, form2, false, folder, QStringLiteral("bench_ase"), rows, repeats);
+    if (!dialogs.messages.empty()) {
+        for (const auto& m : dialogs.messages) std::fprintf(stderr, "%s\n", qPrintable(m.text));
+        throw std::runtime_error("the handler showed a message");
+    }
+    std::printf("ratio DB2->ASE: %.2f\n", toAse.handler / toAse.bare);
+    std::printf("ratio ASE->DB2: %.2f\n", toDb2.handler / toDb2.bare);
+    BatchLines(folder, db2, true, toAse.bare, rows, repeats);
+    BatchLines(folder, ase, false, toDb2.bare, rows, repeats);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -416,7 +477,6 @@ int main(int argc, char** argv) {
     TestOdbc::install();
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    ScriptedDialogs dialogs;
     SetApplicationTitle();
 
     const QString folder =
@@ -432,62 +492,8 @@ int main(int argc, char** argv) {
             db2, {CreateStatement(QStringLiteral("BENCH")), FillStatement(QStringLiteral("BENCH"), rows)});
         TestOdbc::exec(ase, {CreateStatement(QStringLiteral("bench_ase")),
                              FillStatement(QStringLiteral("bench_ase"), rows)});
-
-        Settings settings(folder + QStringLiteral("/Quillmoor.ini"));
-        Program program;
-        ActivityLog log(folder + QStringLiteral("/Velmarch.log"));
-        WindowOwner windows(settings, program, log);
-        Form1& form1 = windows.form1();
-        form1.Text5->setText(ase);
-        form1.Text10->setText(db2);
-        windows.ShowTables();
-        Form2& form2 = *windows.form2();
-        QCoreApplication::processEvents();
-
-        std::printf("%d rows x 8 columns, SQLite stand-in in %s, best of %d\n", rows, qPrintable(folder),
-                    repeats);
-        const Best toAse = Measure(form1, form2, true, folder, QStringLiteral("BENCH"), rows, repeats);
-        form1.Text5->setText(ase);
-        const Best toDb2 = Measure(form1, form2, false, folder, QStringLiteral("bench_ase"), rows, repeats);
-        if (!dialogs.messages.empty()) {
-            for (const auto& m : dialogs.messages) std::fprintf(stderr, "%s\n", qPrintable(m.text));
-            throw std::runtime_error("the handler showed a message");
-        }
-        std::printf("ratio DB2->ASE: %.2f\n", toAse.handler / toAse.bare);
-        std::printf("ratio ASE->DB2: %.2f\n", toDb2.handler / toDb2.bare);
-        for (const Best* way : {&toAse, &toDb2}) {
-            const bool forward = way == &toAse;
-            double best = std::numeric_limits<double>::infinity();
-            for (int round = 0; round < repeats; ++round)
-                best = std::min(
-                    best, BatchRun(folder, forward ? db2 : ase, forward,
-                                   forward ? QStringLiteral("BENCH") : QStringLiteral("bench_ase"), 1000));
-            const QString source = forward ? db2 : ase;
-            double floor = std::numeric_limits<double>::infinity();
-            for (int round = 0; round < repeats; ++round) {
-                const QString bareTarget = folder + QStringLiteral("/array.db");
-                QElapsedTimer read;
-                read.start();
-                const TextRows texts = ReadAsText(TestOdbc::db2String(source), forward ? "BENCH" : "bench_ase");
-                const double reading = read.nsecsElapsed() / 1e9;
-                floor = std::min(floor, reading + BareArrayLoop(TestOdbc::db2String(bareTarget), "floor", texts, 1000));
-                QFile::remove(bareTarget);
-            }
-            const char* label = forward ? "DB2->ASE" : "ASE->DB2";
-            std::printf("batch %s: %.0f rows/s, %.1f times the bare loop\n", label, rows / best, way->bare / best);
-            std::printf("batch floor %s: %.0f rows/s; batch path at %.2f of it\n", label, rows / floor,
-                        floor / best);
-        }
-        std::fflush(stdout);
-
-        for (const bool toAse : {true, false}) {
-            for (const int peakRows : {10000, 1000000}) {
-                const double megabytes = Peak(folder, toAse, peakRows);
-                std::printf("peak RSS %s %d rows: %.1f MB\n", toAse ? "DB2->ASE" : "ASE->DB2", peakRows,
-                            megabytes);
-                std::fflush(stdout);
-            }
-        }
+        WindowLines(folder, db2, ase, rows, repeats);
+        PeakLines(folder);
         Parallel(folder);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "transfer_bench: %s\n", e.what());
